@@ -1,0 +1,13 @@
+#pragma once
+
+namespace tovrin {
+
+// Everything the program keeps lives in Base/ under the process's working directory, which the
+// program never changes.
+inline constexpr const char* kBaseDir = "Base";
+inline constexpr const char* kStorePath = "Base/ztovrin.dat";
+inline constexpr const char* kSettingsPath = "Base/tovrin.ini";
+inline constexpr const char* kLangPath = "Base/default.lng";
+inline constexpr const char* kHelpPath = "Base/Help.chm";
+
+} // namespace tovrin

@@ -1,0 +1,79 @@
+#include "store/reminder_record.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tovrin {
+namespace {
+
+void PutU16(std::uint8_t* out, std::uint16_t v) {
+    out[0] = static_cast<std::uint8_t>(v);
+    out[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutI32(std::uint8_t* out, std::int32_t value) {
+    const auto v = static_cast<std::uint32_t>(value);
+    for (int i = 0; i < 4; ++i) {
+        out[i] = static_cast<std::uint8_t>(v >> (8 * i));
+    }
+}
+
+std::uint16_t GetU16(const std::uint8_t* in) {
+    return static_cast<std::uint16_t>(in[0] | (in[1] << 8));
+}
+
+std::int32_t GetI32(const std::uint8_t* in) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) {
+        v |= static_cast<std::uint32_t>(in[i]) << (8 * i);
+    }
+    return static_cast<std::int32_t>(v);
+}
+
+} // namespace
+
+std::string_view TextOf(const ReminderRecord& record) {
+    const char* end = std::find(record.text, record.text + kTextFieldSize, '\0');
+    return {record.text, static_cast<std::size_t>(end - record.text)};
+}
+
+void SetText(ReminderRecord& record, std::string_view text) {
+    const std::size_t n = std::min(text.size(), kMaxTextLength);
+    std::memset(record.text, 0, kTextFieldSize);
+    std::memcpy(record.text, text.data(), n);
+}
+
+RecordBytes EncodeRecord(const ReminderRecord& record) {
+    RecordBytes out{};
+    PutI32(&out[0], record.mode);
+    PutI32(&out[4], record.state);
+    const std::uint16_t fields[8] = {
+        record.when.wYear, record.when.wMonth,  record.when.wDayOfWeek, record.when.wDay,
+        record.when.wHour, record.when.wMinute, record.when.wSecond,    record.when.wMilliseconds};
+    for (int i = 0; i < 8; ++i) {
+        PutU16(&out[8 + 2 * i], fields[i]);
+    }
+    // Bytes after the terminator stay zero, so equal lists give equal files.
+    const std::string_view text = TextOf(record);
+    std::memcpy(&out[24], text.data(), std::min(text.size(), kTextFieldSize - 1));
+    return out;
+}
+
+ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes) {
+    ReminderRecord record;
+    record.mode = GetI32(&bytes[0]);
+    record.state = GetI32(&bytes[4]);
+    std::uint16_t* fields[8] = {&record.when.wYear,      &record.when.wMonth,
+                                &record.when.wDayOfWeek, &record.when.wDay,
+                                &record.when.wHour,      &record.when.wMinute,
+                                &record.when.wSecond,    &record.when.wMilliseconds};
+    for (int i = 0; i < 8; ++i) {
+        *fields[i] = GetU16(&bytes[8 + 2 * i]);
+    }
+    // A text without a terminator in its field is cut at the field's last byte.
+    std::memcpy(record.text, &bytes[24], kTextFieldSize - 1);
+    record.text[kTextFieldSize - 1] = '\0';
+    return record;
+}
+
+} // namespace tovrin

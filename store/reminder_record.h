@@ -1,0 +1,55 @@
+#pragma once
+
+#include "store/systemtime.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace tovrin {
+
+// Repetition modes. The numbers are stored in files written by every copy of the program, so they
+// are not a running sequence and must never change.
+inline constexpr int32_t MODE_NONE = 0;
+inline constexpr int32_t MODE_DAILY = 12;
+inline constexpr int32_t MODE_YEARLY = 13;
+inline constexpr int32_t MODE_MONTHLY = 14;
+inline constexpr int32_t MODE_ONCE = 57;
+
+inline constexpr std::size_t kRecordSize = 108;
+inline constexpr std::size_t kTextFieldSize = 84;
+// The edit page hands back at most this many characters before the terminator.
+inline constexpr std::size_t kMaxTextLength = 80;
+
+// One reminder, 108 bytes, laid out exactly as in the store file (little-endian on disk; the
+// file is always read and written field by field, never by copying this struct).
+struct ReminderRecord {
+    int32_t mode = MODE_NONE;
+    int32_t state = 0;
+    SYSTEMTIME when{};
+    char text[kTextFieldSize]{};
+};
+
+static_assert(sizeof(ReminderRecord) == kRecordSize);
+static_assert(offsetof(ReminderRecord, mode) == 0);
+static_assert(offsetof(ReminderRecord, state) == 4);
+static_assert(offsetof(ReminderRecord, when) == 8);
+static_assert(offsetof(ReminderRecord, text) == 24);
+
+using RecordBytes = std::array<std::uint8_t, kRecordSize>;
+
+// The text up to its terminator, never past the 84-byte field.
+std::string_view TextOf(const ReminderRecord& record);
+
+// Replaces the text, cut to kMaxTextLength bytes, and zero-fills the rest of the field so equal
+// records give equal bytes.
+void SetText(ReminderRecord& record, std::string_view text);
+
+// Field-by-field little-endian conversion to and from the file's 108 bytes. Decoding always leaves
+// the text terminated inside its field; encoding zero-fills the bytes after the terminator.
+RecordBytes EncodeRecord(const ReminderRecord& record);
+ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes);
+
+} // namespace tovrin
