@@ -1,5 +1,8 @@
 #include "schedule/clock.h"
 
+#include "schedule/date_math.h"
+
+#include <algorithm>
 #include <ctime>
 
 namespace tovrin {
@@ -27,6 +30,36 @@ SYSTEMTIME SystemClock::Now() const {
     st.wSecond = static_cast<uint16_t>(local.tm_sec > 59 ? 59 : local.tm_sec);
     st.wMilliseconds = static_cast<uint16_t>(ts.tv_nsec / 1000000);
     return st;
+}
+
+// Moving the fake clock is exact calendar arithmetic on day numbers, so a test can cross month
+// ends, leap days and year ends without caring how.
+void FakeClock::AdvanceSeconds(int64_t seconds) {
+    const int64_t total = SecondsOf(now_) + seconds;
+    const int64_t days = total >= 0 ? total / kSecondsPerDay : (total + 1) / kSecondsPerDay - 1;
+    const int64_t rest = total - days * kSecondsPerDay;
+    const uint16_t milliseconds = now_.wMilliseconds;
+    now_ = DateFromDayNumber(days);
+    now_.wHour = static_cast<uint16_t>(rest / 3600);
+    now_.wMinute = static_cast<uint16_t>(rest / 60 % 60);
+    now_.wSecond = static_cast<uint16_t>(rest % 60);
+    now_.wMilliseconds = milliseconds;
+}
+
+void FakeClock::AdvanceDays(int64_t days) {
+    AdvanceSeconds(days * kSecondsPerDay);
+}
+
+void FakeClock::AdvanceMonths(int64_t months) {
+    const int64_t index = int64_t{now_.wYear} * 12 + (now_.wMonth - 1) + months;
+    const int64_t year = index >= 0 ? index / 12 : (index + 1) / 12 - 1;
+    const auto month = static_cast<unsigned>(index - year * 12 + 1);
+    const unsigned day = std::min<unsigned>(now_.wDay, DaysInMonth(year, month));
+    const SYSTEMTIME date = DateFromDayNumber(DaysFromCivil(year, month, day));
+    now_.wYear = date.wYear;
+    now_.wMonth = date.wMonth;
+    now_.wDay = date.wDay;
+    now_.wDayOfWeek = date.wDayOfWeek;
 }
 
 SYSTEMTIME GetLocalTime() {

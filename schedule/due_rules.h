@@ -1,0 +1,43 @@
+#pragma once
+
+#include "store/reminder_record.h"
+#include "store/systemtime.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace tovrin {
+
+// Written into `state` of a record in today's timed list once it has fired.
+inline constexpr std::int32_t FIRED_MARK = 1983;
+
+// Once and daily reminders fire at their minute; every other mode is shown by date.
+bool IsTimedMode(std::int32_t mode);
+
+// The day offset, 0 to notifyDays, at which a dated reminder falls inside the advance-notice
+// window that starts at `today` (only its date is used), or nothing when it is not due:
+// - yearly: the first day on or after today with the record's day and month (year ignored);
+// - monthly: the first day on or after today with the record's day of month (no clamping to
+//   shorter months);
+// - any other mode but the two timed ones: the record's date-time lies in [today, today + N + 1
+//   days), and the offset is the whole days between.
+// Timed reminders are never listed. A record whose date (or, for plain dates, date-time) is not
+// a real one is never due; days past 31 December 9999 do not exist. Runs in constant time for
+// any notifyDays.
+std::optional<std::uint32_t> DateWindowOffset(const ReminderRecord& record, const SYSTEMTIME& today,
+                                              std::uint32_t notifyDays);
+
+// True when the editor must drop the record at load: neither daily, yearly nor monthly, and dated
+// before today's midnight. A record whose date is not a real one is kept, so the user can still
+// see it and mend or delete it.
+bool IsExpired(const ReminderRecord& record, const SYSTEMTIME& today);
+
+// Mends out-of-range time fields of dated reminders the way the editor does at load (hour, minute
+// or second out of range becomes 0, milliseconds always 0). Once and daily records are untouched.
+void CleanUpTime(ReminderRecord& record);
+
+// The editor's rule for each record it reads: time clean-up, then expiry. True = keep; when it
+// says drop, the editor marks its list changed so the store is rewritten without the record.
+bool EditorLoadRule(ReminderRecord& record, const SYSTEMTIME& today);
+
+} // namespace tovrin
