@@ -1,0 +1,143 @@
+#include "store/atomic_file.h"
+
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tovrin {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::atomic<unsigned> temporaryCounter{0};
+
+fs::path FolderOf(const fs::path& file) {
+    fs::path folder = file.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+// A hidden name beside the target, unique per process and per call, so two saves never share one.
+std::string TemporaryName(const fs::path& file) {
+    const std::string name = "." + file.filename().string() + "." + std::to_string(::getpid()) +
+                             "-" + std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
+    return (FolderOf(file) / name).string();
+}
+
+int CreateTemporary(const fs::path& file, const FileSysCalls& sys, std::string& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = TemporaryName(file);
+        const int fd = sys.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+// The new file keeps the old one's permissions, so a save never widens or narrows who can read it.
+void KeepPermissions(const fs::path& file, int fd) {
+    struct stat old {};
+    if (::stat(file.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+        // Best effort: failing here loses no data, and the default mode is still usable.
+        (void)::fchmod(fd, old.st_mode & 07777);
+    }
+}
+
+int WriteAll(int fd, std::span<const std::uint8_t> bytes, const FileSysCalls& sys) {
+    while (!bytes.empty()) {
+        const ssize_t n = sys.write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        if (n == 0) {
+            return EIO; // no progress and no reason: stop rather than spin
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+int SyncRetrying(int fd, const FileSysCalls& sys) {
+    int rc = 0;
+    do {
+        rc = sys.sync(fd);
+    } while (rc != 0 && errno == EINTR);
+    return rc == 0 ? 0 : errno;
+}
+
+// Fills the temporary file and closes it; returns 0 or the errno of the step that failed.
+int FillAndClose(int fd, std::span<const std::uint8_t> bytes, const FileSysCalls& sys) {
+    int error = WriteAll(fd, bytes, sys);
+    if (error == 0) {
+        error = SyncRetrying(fd, sys);
+    }
+    // Linux closes the descriptor even when close reports EINTR, and the data is synced by now.
+    if (sys.close(fd) != 0 && error == 0 && errno != EINTR) {
+        error = errno;
+    }
+    return error;
+}
+
+// Makes the rename itself durable. Filesystems that cannot sync a folder say EINVAL; there is
+// nothing more to do on those.
+int SyncFolder(const fs::path& file, const FileSysCalls& sys) {
+    const int fd = sys.open(FolderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        return errno;
+    }
+    int error = SyncRetrying(fd, sys);
+    sys.close(fd);
+    return error == EINVAL ? 0 : error;
+}
+
+} // namespace
+
+const FileSysCalls& FileSysCalls::Posix() {
+    static const FileSysCalls calls{
+        [](const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); },
+        [](int fd, const void* data, std::size_t size) { return ::write(fd, data, size); },
+        [](int fd) { return ::fsync(fd); },
+        [](int fd) { return ::close(fd); },
+        [](const char* from, const char* to) { return ::rename(from, to); },
+        [](const char* path) { return ::unlink(path); },
+    };
+    return calls;
+}
+
+SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_t> bytes) {
+    return WriteFileAtomically(file, bytes, FileSysCalls::Posix());
+}
+
+SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_t> bytes,
+                               const FileSysCalls& sys) {
+    const std::string name = file.string();
+    std::string temporary;
+    const int fd = CreateTemporary(file, sys, temporary);
+    if (fd < 0) {
+        return SaveResult::Failure(name, SaveStep::CreateTemporary, errno);
+    }
+    KeepPermissions(file, fd);
+    if (const int error = FillAndClose(fd, bytes, sys); error != 0) {
+        sys.unlink(temporary.c_str());
+        return SaveResult::Failure(name, SaveStep::Write, error);
+    }
+    // Rename last, so a crash at any earlier point leaves the old file whole.
+    if (sys.rename(temporary.c_str(), file.c_str()) != 0) {
+        const int error = errno;
+        sys.unlink(temporary.c_str());
+        return SaveResult::Failure(name, SaveStep::Rename, error);
+    }
+    if (const int error = SyncFolder(file, sys); error != 0) {
+        return SaveResult::Failure(name, SaveStep::SyncDirectory, error);
+    }
+    return SaveResult::Success(name);
+}
+
+} // namespace tovrin

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/save_result.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <sys/types.h>
+
+namespace tovrin {
+
+// The system calls a save makes. Real saves use Posix(); tests swap single calls for ones that
+// fail or come back short, the faults a disk or a signal can bring that are hard to make on cue.
+struct FileSysCalls {
+    std::function<int(const char* path, int flags, mode_t mode)> open;
+    std::function<ssize_t(int fd, const void* data, std::size_t size)> write;
+    std::function<int(int fd)> sync;
+    std::function<int(int fd)> close;
+    std::function<int(const char* from, const char* to)> rename;
+    std::function<int(const char* path)> unlink;
+
+    static const FileSysCalls& Posix();
+};
+
+// Replaces `file` with `bytes` so that a reader, a crash or a full disk sees either the old file
+// or the new one, never a mix: a uniquely named temporary file in the same folder, every byte
+// written, synced, renamed over the target, then the folder synced. On any failure before the
+// rename the temporary file is removed and the old file is untouched.
+SaveResult WriteFileAtomically(const std::filesystem::path& file,
+                               std::span<const std::uint8_t> bytes);
+SaveResult WriteFileAtomically(const std::filesystem::path& file,
+                               std::span<const std::uint8_t> bytes, const FileSysCalls& sys);
+
+} // namespace tovrin

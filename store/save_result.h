@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+
+namespace tovrin {
+
+// The step of a save that failed, so a message can say what went wrong in the user's terms.
+enum class SaveStep {
+    None,            // nothing failed
+    Prepare,         // the content could not be put into the file's format
+    CreateTemporary, // the temporary file beside the target could not be made
+    Write,           // writing, flushing or closing the temporary file failed
+    Rename,          // the temporary file could not replace the target
+    SyncDirectory,   // the new file is in place, but the folder entry could not be made durable
+};
+
+// What came of writing a file: success, or the step that failed and the system's reason (errno).
+// Every failure before SyncDirectory leaves the previous file exactly as it was.
+struct SaveResult {
+    bool ok = true;
+    int error = 0;
+    SaveStep step = SaveStep::None;
+    std::string file; // the target, as the caller named it
+
+    explicit operator bool() const { return ok; }
+
+    // One plain sentence for the user, for example
+    // "Could not write Base/ztovrin.dat: No space left on device"; empty on success.
+    std::string Message() const;
+
+    static SaveResult Success(std::string file);
+    static SaveResult Failure(std::string file, SaveStep step, int error);
+};
+
+} // namespace tovrin

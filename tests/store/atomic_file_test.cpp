@@ -1,0 +1,204 @@
+#include "store/atomic_file.h"
+#include "store/paths.h"
+#include "store/store_file.h"
+#include "support/temp_base.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tovrin {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempBase;
+using test::WriteBytes;
+
+const std::vector<std::uint8_t> kOld{1, 0, 0, 0, 'o', 'l', 'd'};
+const std::vector<std::uint8_t> kNew(5000, 0xAB);
+
+std::vector<std::string> FilesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// After a failed save the old store is there byte for byte and no temporary file is left over.
+void ExpectOldStoreUntouched(const TempBase& base) {
+    EXPECT_EQ(ReadBytes(kStorePath), kOld);
+    EXPECT_EQ(FilesIn(base.Base()), std::vector<std::string>{"ztovrin.dat"});
+}
+
+TEST(AtomicFile, ReplacesTheFileAndLeavesNothingElseBehind) {
+    TempBase base;
+    WriteBytes(kStorePath, kOld);
+    ::chmod(kStorePath, 0640);
+    const SaveResult result = WriteFileAtomically(kStorePath, kNew);
+    ASSERT_TRUE(result) << result.Message();
+    EXPECT_TRUE(result.Message().empty());
+    EXPECT_EQ(ReadBytes(kStorePath), kNew);
+    EXPECT_EQ(FilesIn(base.Base()), std::vector<std::string>{"ztovrin.dat"});
+    // Whoever could read the store before still can, and nobody more.
+    EXPECT_EQ(fs::status(kStorePath).permissions(), fs::perms(0640));
+}
+
+TEST(AtomicFile, RealFailuresKeepTheOldFileAndSayWhy) {
+    TempBase base;
+    fs::create_directory(kStorePath); // something that cannot be replaced by a file
+    SaveResult result = WriteStore(kStorePath, std::span<const ReminderRecord>{});
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.step, SaveStep::Rename);
+    EXPECT_EQ(result.error, EISDIR);
+    EXPECT_TRUE(fs::is_directory(kStorePath));
+    EXPECT_EQ(FilesIn(base.Base()), std::vector<std::string>{"ztovrin.dat"});
+
+    fs::remove_all(base.Base());
+    result = WriteStore(kStorePath, std::span<const ReminderRecord>{});
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.step, SaveStep::CreateTemporary);
+    EXPECT_EQ(result.error, ENOENT);
+    EXPECT_NE(result.Message().find("Base/ztovrin.dat"), std::string::npos) << result.Message();
+    EXPECT_FALSE(fs::exists(base.Base()));
+}
+
+// A tiny filesystem over Base/, so the disk really runs out. Needs the right to mount.
+class FullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::mount("tmpfs", base_.Base().c_str(), "tmpfs", 0, "size=64k") != 0) {
+            GTEST_SKIP() << "cannot mount a small filesystem here: " << std::strerror(errno);
+        }
+        mounted_ = true;
+    }
+    void TearDown() override {
+        if (mounted_) {
+            ::umount2(base_.Base().c_str(), MNT_DETACH);
+        }
+    }
+    TempBase base_;
+    bool mounted_ = false;
+};
+
+TEST_F(FullDisk, SaveThatDoesNotFitKeepsTheOldStore) {
+    WriteBytes(kStorePath, kOld);
+    const std::vector<ReminderRecord> many(1000); // 108,004 bytes on a 64 KiB disk
+    const SaveResult result = WriteStore(kStorePath, many);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.step, SaveStep::Write);
+    EXPECT_EQ(result.error, ENOSPC);
+    EXPECT_EQ(result.Message(), "Could not write Base/ztovrin.dat: No space left on device");
+    ExpectOldStoreUntouched(base_);
+}
+
+// Faults a disk or a signal can bring at any call, made to order.
+struct Faults {
+    FileSysCalls sys = FileSysCalls::Posix();
+    int writes = 0;
+    int syncs = 0;
+};
+
+TEST(AtomicFile, ShortWritesAndInterruptionsStillWriteEveryByte) {
+    TempBase base;
+    WriteBytes(kStorePath, kOld);
+    Faults f;
+    f.sys.write = [&](int fd, const void* data, std::size_t size) -> ssize_t {
+        if (++f.writes % 3 == 0) {
+            errno = EINTR;
+            return -1;
+        }
+        return ::write(fd, data, std::min<std::size_t>(size, 7));
+    };
+    f.sys.sync = [&](int fd) {
+        if (f.syncs++ == 0) {
+            errno = EINTR;
+            return -1;
+        }
+        return ::fsync(fd);
+    };
+    ASSERT_TRUE(WriteFileAtomically(kStorePath, kNew, f.sys));
+    EXPECT_EQ(ReadBytes(kStorePath), kNew);
+    EXPECT_GT(f.writes, 700);
+}
+
+TEST(AtomicFile, EachFailingStepKeepsTheOldFileAndRemovesTheTemporary) {
+    struct Case {
+        const char* what;
+        std::function<void(FileSysCalls&)> breakIt;
+        SaveStep step;
+        int error;
+    };
+    const std::vector<Case> cases{
+        {"write fails",
+         [](FileSysCalls& s) {
+             s.write = [](int, const void*, std::size_t) -> ssize_t { return errno = EIO, -1; };
+         },
+         SaveStep::Write, EIO},
+        {"write makes no progress",
+         [](FileSysCalls& s) {
+             s.write = [](int, const void*, std::size_t) -> ssize_t { return 0; };
+         },
+         SaveStep::Write, EIO},
+        {"sync fails", [](FileSysCalls& s) { s.sync = [](int) { return errno = EIO, -1; }; },
+         SaveStep::Write, EIO},
+        {"close fails",
+         [](FileSysCalls& s) {
+             s.close = [](int fd) {
+                 ::close(fd);
+                 return errno = EDQUOT, -1;
+             };
+         },
+         SaveStep::Write, EDQUOT},
+        {"rename fails",
+         [](FileSysCalls& s) {
+             s.rename = [](const char*, const char*) { return errno = EXDEV, -1; };
+         },
+         SaveStep::Rename, EXDEV},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempBase base;
+        WriteBytes(kStorePath, kOld);
+        FileSysCalls sys = FileSysCalls::Posix();
+        c.breakIt(sys);
+        const SaveResult result = WriteFileAtomically(kStorePath, kNew, sys);
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.step, c.step);
+        EXPECT_EQ(result.error, c.error);
+        ExpectOldStoreUntouched(base);
+    }
+}
+
+TEST(AtomicFile, FolderSyncFailureIsReportedButUnsupportedFolderSyncIsNot) {
+    TempBase base;
+    Faults f;
+    int folderSyncError = EINVAL;
+    f.sys.sync = [&](int fd) {
+        struct stat info {};
+        ::fstat(fd, &info);
+        if (S_ISDIR(info.st_mode)) {
+            return errno = folderSyncError, -1;
+        }
+        return ::fsync(fd);
+    };
+    EXPECT_TRUE(WriteFileAtomically(kStorePath, kOld, f.sys));
+
+    folderSyncError = EIO;
+    const SaveResult result = WriteFileAtomically(kStorePath, kNew, f.sys);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.step, SaveStep::SyncDirectory);
+    EXPECT_EQ(ReadBytes(kStorePath), kNew); // the rename had happened; the message says so
+    EXPECT_NE(result.Message().find("was written"), std::string::npos);
+}
+
+} // namespace
+} // namespace tovrin
