@@ -15,6 +15,7 @@ namespace tovrin {
 // days, so they fit), by ascending offset and in store order within a day.
 struct DueList {
     std::vector<ReminderRecord> records;
+    std::vector<std::uint32_t> storeIndex; // where each record lies in the store, from 0
     ReadReport report;
 };
 

@@ -37,6 +37,7 @@ TEST(DueList, ListsDatedRemindersByDayThenStoreOrder) {
     EXPECT_THAT(Texts(due.records),
                 ElementsAre("birthday today", "monthly today", "monthly +2", "plain +2"));
     EXPECT_THAT(Offsets(due.records), ElementsAre(0, 0, 2, 2));
+    EXPECT_THAT(due.storeIndex, ElementsAre(1u, 5u, 0u, 2u));
     EXPECT_TRUE(due.report.Sound());
     EXPECT_EQ(due.report.recordsRead, 7u);
 }
