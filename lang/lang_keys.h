@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace tovrin {
+
+// Sections of the language file, one per window (Errors for the start-up warning, Menu for the
+// tray and journal menus).
+inline constexpr std::string_view kLangAbout = "About";
+inline constexpr std::string_view kLangEditor = "Editor";
+inline constexpr std::string_view kLangErrors = "Errors";
+inline constexpr std::string_view kLangManager = "Manager";
+inline constexpr std::string_view kLangMenu = "Menu";
+inline constexpr std::string_view kLangModify = "Modify";
+inline constexpr std::string_view kLangNotify = "Notify";
+inline constexpr std::string_view kLangSettings = "Settings";
+
+// Names of months and weekdays live in section Editor: key 21 + month (January 1) and key 14 +
+// weekday (Sunday 1).
+inline constexpr long kMonthKeyBase = 21;
+inline constexpr long kWeekdayKeyBase = 14;
+
+struct LangKeyRange {
+    std::string_view section;
+    long first;
+    long last;
+};
+
+// Every text the program asks for. Editor key 8 has never been used.
+inline constexpr std::array kLangKeyRanges{
+    LangKeyRange{kLangAbout, 1, 3},    LangKeyRange{kLangEditor, 1, 7},
+    LangKeyRange{kLangEditor, 9, 35},  LangKeyRange{kLangErrors, 1, 1},
+    LangKeyRange{kLangManager, 1, 6},  LangKeyRange{kLangMenu, 1, 5},
+    LangKeyRange{kLangModify, 1, 11},  LangKeyRange{kLangNotify, 1, 5},
+    LangKeyRange{kLangSettings, 1, 6},
+};
+
+struct LangKey {
+    std::string_view section;
+    long key = 0;
+};
+
+constexpr std::size_t CountLangKeys() {
+    std::size_t n = 0;
+    for (const auto& range : kLangKeyRanges) {
+        n += static_cast<std::size_t>(range.last - range.first + 1);
+    }
+    return n;
+}
+
+// The same list, one (section, key) pair at a time.
+inline constexpr auto kLangKeys = [] {
+    std::array<LangKey, CountLangKeys()> keys{};
+    std::size_t i = 0;
+    for (const auto& range : kLangKeyRanges) {
+        for (long key = range.first; key <= range.last; ++key) {
+            keys[i++] = LangKey{range.section, key};
+        }
+    }
+    return keys;
+}();
+
+} // namespace tovrin
