@@ -1,10 +1,13 @@
 #include "store/reminder_record.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace tovrin {
 namespace {
+
+constexpr std::size_t kTextOffset = 24;
 
 void PutU16(std::uint8_t* out, std::uint16_t v) {
     out[0] = static_cast<std::uint8_t>(v);
@@ -43,35 +46,54 @@ void SetText(ReminderRecord& record, std::string_view text) {
     std::memcpy(record.text, text.data(), n);
 }
 
-RecordBytes EncodeRecord(const ReminderRecord& record) {
-    RecordBytes out{};
-    PutI32(&out[0], record.mode);
-    PutI32(&out[4], record.state);
-    const std::uint16_t fields[8] = {
-        record.when.wYear, record.when.wMonth,  record.when.wDayOfWeek, record.when.wDay,
-        record.when.wHour, record.when.wMinute, record.when.wSecond,    record.when.wMilliseconds};
-    for (int i = 0; i < 8; ++i) {
-        PutU16(&out[8 + 2 * i], fields[i]);
+void EncodeRecordInto(const ReminderRecord& record, std::uint8_t* out) {
+    if constexpr (std::endian::native == std::endian::little) {
+        // The struct's first 24 bytes are the file's, field for field (checked in the header).
+        std::memcpy(out, &record, kTextOffset);
+    } else {
+        PutI32(&out[0], record.mode);
+        PutI32(&out[4], record.state);
+        const std::uint16_t fields[8] = {record.when.wYear,      record.when.wMonth,
+                                         record.when.wDayOfWeek, record.when.wDay,
+                                         record.when.wHour,      record.when.wMinute,
+                                         record.when.wSecond,    record.when.wMilliseconds};
+        for (int i = 0; i < 8; ++i) {
+            PutU16(&out[8 + 2 * i], fields[i]);
+        }
     }
-    // Bytes after the terminator stay zero, so equal lists give equal files.
-    const std::string_view text = TextOf(record);
-    std::memcpy(&out[24], text.data(), std::min(text.size(), kTextFieldSize - 1));
+    // Bytes after the terminator are zeroed, so equal lists give equal files; a text that fills
+    // the whole field is cut to leave room for its terminator.
+    const void* end = std::memchr(record.text, '\0', kTextFieldSize - 1);
+    const std::size_t length =
+        end != nullptr ? static_cast<std::size_t>(static_cast<const char*>(end) - record.text)
+                       : kTextFieldSize - 1;
+    std::memcpy(out + kTextOffset, record.text, length);
+    std::memset(out + kTextOffset + length, 0, kTextFieldSize - length);
+}
+
+RecordBytes EncodeRecord(const ReminderRecord& record) {
+    RecordBytes out;
+    EncodeRecordInto(record, out.data());
     return out;
 }
 
 ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes) {
     ReminderRecord record;
-    record.mode = GetI32(&bytes[0]);
-    record.state = GetI32(&bytes[4]);
-    std::uint16_t* fields[8] = {&record.when.wYear,      &record.when.wMonth,
-                                &record.when.wDayOfWeek, &record.when.wDay,
-                                &record.when.wHour,      &record.when.wMinute,
-                                &record.when.wSecond,    &record.when.wMilliseconds};
-    for (int i = 0; i < 8; ++i) {
-        *fields[i] = GetU16(&bytes[8 + 2 * i]);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(&record, bytes.data(), kRecordSize);
+    } else {
+        record.mode = GetI32(&bytes[0]);
+        record.state = GetI32(&bytes[4]);
+        std::uint16_t* fields[8] = {&record.when.wYear,      &record.when.wMonth,
+                                    &record.when.wDayOfWeek, &record.when.wDay,
+                                    &record.when.wHour,      &record.when.wMinute,
+                                    &record.when.wSecond,    &record.when.wMilliseconds};
+        for (int i = 0; i < 8; ++i) {
+            *fields[i] = GetU16(&bytes[8 + 2 * i]);
+        }
+        std::memcpy(record.text, &bytes[kTextOffset], kTextFieldSize);
     }
     // A text without a terminator in its field is cut at the field's last byte.
-    std::memcpy(record.text, &bytes[24], kTextFieldSize - 1);
     record.text[kTextFieldSize - 1] = '\0';
     return record;
 }

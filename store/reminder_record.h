@@ -23,8 +23,9 @@ inline constexpr std::size_t kTextFieldSize = 84;
 // The edit page hands back at most this many characters before the terminator.
 inline constexpr std::size_t kMaxTextLength = 80;
 
-// One reminder, 108 bytes, laid out exactly as in the store file (little-endian on disk; the
-// file is always read and written field by field, never by copying this struct).
+// One reminder, 108 bytes, laid out exactly as in the store file (little-endian on disk). Only
+// EncodeRecord and DecodeRecord turn it into bytes and back; they copy it whole where the machine
+// is little-endian and go field by field elsewhere.
 struct ReminderRecord {
     int32_t mode = MODE_NONE;
     int32_t state = 0;
@@ -50,6 +51,7 @@ void SetText(ReminderRecord& record, std::string_view text);
 // Field-by-field little-endian conversion to and from the file's 108 bytes. Decoding always leaves
 // the text terminated inside its field; encoding zero-fills the bytes after the terminator.
 RecordBytes EncodeRecord(const ReminderRecord& record);
+void EncodeRecordInto(const ReminderRecord& record, std::uint8_t* out); // out: kRecordSize bytes
 ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes);
 
 } // namespace tovrin

@@ -23,6 +23,10 @@ std::uint32_t GetU32(const std::uint8_t* in) {
 }
 
 bool TextUnterminated(const std::uint8_t* record) {
+    // Writers zero-fill after the terminator, so the field's last byte settles almost every case.
+    if (record[kRecordSize - 1] == 0) {
+        return false;
+    }
     constexpr std::size_t kTextOffset = kRecordSize - kTextFieldSize;
     return std::memchr(record + kTextOffset, 0, kTextFieldSize) == nullptr;
 }
@@ -31,14 +35,14 @@ template <typename Get> std::vector<std::uint8_t> Encode(std::size_t count, Get 
     if (count > std::numeric_limits<std::uint32_t>::max()) {
         return {};
     }
+    // Every byte is written below; the buffer need not be zeroed first.
     std::vector<std::uint8_t> bytes(kCountSize + count * kRecordSize);
     for (std::size_t i = 0; i < kCountSize; ++i) {
         bytes[i] = static_cast<std::uint8_t>(count >> (8 * i));
     }
     std::uint8_t* out = bytes.data() + kCountSize;
     for (std::size_t i = 0; i < count; ++i, out += kRecordSize) {
-        const RecordBytes record = EncodeRecord(get(i));
-        std::memcpy(out, record.data(), kRecordSize);
+        EncodeRecordInto(get(i), out);
     }
     return bytes;
 }
