@@ -1,0 +1,81 @@
+#pragma once
+
+#include "controls/cool_pane_model.h"
+
+#include <QBasicTimer>
+#include <QCursor>
+#include <QFont>
+#include <QPixmap>
+#include <QWidget>
+
+namespace tovrin {
+
+class CommandTarget;
+class TextSource;
+
+// The column of folders and icon buttons down the side of a window. Exactly one folder is open:
+// its items fill the space between the stack of headers above and the headers below. Pointing
+// highlights, clicking a closed folder's header opens it, clicking an item sends its command to
+// the parent (a CommandTarget), and two arrows scroll items that do not fit.
+class IXCoolPane : public QWidget, private CoolPaneHost {
+    Q_OBJECT
+
+public:
+    IXCoolPane();
+    ~IXCoolPane() override;
+
+    // Makes the pane a visible child of parent at rect, its captions in the parent's font made
+    // thin. False without a parent.
+    bool Create(const QRect& rect, QWidget* parent, int id);
+
+    // Appends a copy of folder; its item table stays the caller's and must outlive the pane.
+    void AddFolder(const CoolPaneFolder& folder);
+
+    // Captions (folder names and item texts) come from the parent's OnGetText (a TextSource)
+    // instead of the string table. Set it before the first folder is added.
+    bool textFromParent = false;
+
+    // Where texts and commands go when not to the parent itself (the parent is used when it
+    // implements the interface and nothing was set here).
+    void SetTextSource(TextSource* source) { textSource_ = source; }
+    void SetCommandTarget(CommandTarget* target) { commandTarget_ = target; }
+
+    const CoolPaneModel& Model() const { return model_; }
+    const QFont& CaptionFont() const { return font_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // CoolPaneHost
+    TextExtent MeasureCaption(int32_t textId) override;
+    void SetPaneTimer(int id, int milliseconds) override;
+    void KillPaneTimer(int id) override;
+    void InvalidatePane(const RECT& r) override;
+    void InvalidateWholePane() override;
+    void SendPaneCommand(int commandId) override;
+    void RefreshHover() override;
+
+    QString TextFor(int key);
+    bool FocusInChild() const;
+    void Hover(QPoint p);
+    void DrawFolder(QPainter& dc, int i);
+    void DrawItem(QPainter& dc, const CoolPaneItem& item, int j);
+
+    CoolPaneModel model_{*this};
+    QFont font_;
+    QCursor hand_;
+    QPixmap downArrow_;
+    QPixmap upArrow_;
+    QBasicTimer hoverTimer_;
+    QBasicTimer headerTimer_;
+    TextSource* textSource_ = nullptr;
+    CommandTarget* commandTarget_ = nullptr;
+};
+
+} // namespace tovrin

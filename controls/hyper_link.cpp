@@ -1,0 +1,54 @@
+#include "controls/hyper_link.h"
+
+#include "controls/gdi_draw.h"
+#include "platform/dlg_item.h"
+#include "platform/resources.h"
+#include "platform/shell.h"
+#include "res/resource.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace tovrin {
+
+namespace {
+constexpr int kLinkWeight = 100;
+}
+
+IXHyperLink::IXHyperLink() = default;
+
+IXHyperLink::~IXHyperLink() = default;
+
+bool IXHyperLink::Create(const QString& text, const QRect& rect, QWidget* parent, int id) {
+    if (parent == nullptr) {
+        return false;
+    }
+    setParent(parent);
+    setWindowTitle(text);
+    SetDlgCtrlID(this, id);
+    font_ = DeriveFont(parent->font(), 0, kLinkWeight);
+    setCursor(LoadCursorResource(IDC_HAND));
+    // No word wrap: the control is exactly as large as its text, wherever it was put.
+    const QSize size = QFontMetrics(font_).size(0, text);
+    setGeometry(QRect(rect.topLeft(), size));
+    show();
+    return true;
+}
+
+void IXHyperLink::paintEvent(QPaintEvent*) {
+    QPainter dc(this);
+    dc.setFont(font_);
+    dc.setPen(QColor(0, 0, 255));
+    dc.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, windowTitle());
+}
+
+void IXHyperLink::mouseReleaseEvent(QMouseEvent* event) {
+    // A press that wandered off the link before the release does not count as a click on it.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        ShellOpen(windowTitle());
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+} // namespace tovrin

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QFont>
+#include <QWidget>
+
+namespace tovrin {
+
+// A short text, normally a web address, in pure blue under a pointing hand; releasing the left
+// button over it asks the desktop to open the text.
+class IXHyperLink : public QWidget {
+    Q_OBJECT
+
+public:
+    IXHyperLink();
+    ~IXHyperLink() override;
+
+    // Makes the link a visible child of parent at rect's top-left corner, sized to its text in
+    // the parent's font made thin. False without a parent.
+    bool Create(const QString& text, const QRect& rect, QWidget* parent, int id = 0);
+
+    QString GetWindowText() const { return windowTitle(); }
+    const QFont& LinkFont() const { return font_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QFont font_;
+};
+
+} // namespace tovrin

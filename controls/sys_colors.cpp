@@ -1,0 +1,49 @@
+#include "controls/sys_colors.h"
+
+#include "platform/sys_colors.h"
+
+#include <QGuiApplication>
+
+namespace tovrin {
+
+CSysColors sysColors{CSysColors::Unread{}};
+
+namespace {
+bool sysColorsRead = false;
+}
+
+CSysColors::CSysColors() {
+    Read();
+}
+
+void CSysColors::Read() {
+    face = GetSysColor(COLOR_BTNFACE);
+    shadow = GetSysColor(COLOR_BTNSHADOW);
+    darkShadow = GetSysColor(COLOR_3DDKSHADOW);
+    lightEdge = GetSysColor(COLOR_BTNHIGHLIGHT);
+    buttonText = GetSysColor(COLOR_BTNTEXT);
+    grayText = GetSysColor(COLOR_GRAYTEXT);
+    highlight = GetSysColor(COLOR_HIGHLIGHT);
+    highlightText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    menu = GetSysColor(COLOR_MENU);
+    menuText = GetSysColor(COLOR_MENUTEXT);
+    window = GetSysColor(COLOR_WINDOW);
+    windowFrame = GetSysColor(COLOR_WINDOWFRAME);
+    windowText = GetSysColor(COLOR_WINDOWTEXT);
+    activeCaption = GetSysColor(COLOR_ACTIVECAPTION);
+    inactiveCaption = GetSysColor(COLOR_INACTIVECAPTION);
+    captionText = GetSysColor(COLOR_CAPTIONTEXT);
+    inactiveCaptionText = GetSysColor(COLOR_INACTIVECAPTIONTEXT);
+    hotFill = BlendColor(window, highlight, 80);
+}
+
+const CSysColors& InitSysColors() {
+    if (!sysColorsRead) {
+        sysColors.Read();
+        // Colours read before the application exists are stand-ins; read again once it does.
+        sysColorsRead = QGuiApplication::instance() != nullptr;
+    }
+    return sysColors;
+}
+
+} // namespace tovrin

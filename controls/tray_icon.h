@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/command_target.h"
+
+#include <QIcon>
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <memory>
+#include <span>
+#include <vector>
+
+class QMenu;
+
+namespace tovrin {
+
+class CTrayFallbackWnd;
+
+// The window that owns the tray icon: it gets the menu's commands, and, when it asks for it, the
+// menu itself just before each showing to put its own texts in.
+class TrayOwner : public CommandTarget {
+public:
+    virtual void OnTrayMenu(QMenu& menu) = 0;
+};
+
+// The program's icon in the notification area. Releasing the left button on it pops up the first
+// submenu of a menu resource at the pointer, with a small bitmap beside each command; the chosen
+// command goes to the owner. Where the desktop has no notification area the same menu hangs off a
+// small always-present window instead, until a notification area turns up.
+class CTrayIcon : public QObject {
+    Q_OBJECT
+
+public:
+    CTrayIcon();
+    ~CTrayIcon() override;
+
+    // Shows icon with tip (cut to 63 characters) for owner, whose menu resource menuId supplies
+    // the popup. Returns whether the icon went into a notification area; when there is none the
+    // stand-in window is shown and false returned, and the icon moves into the area once one
+    // appears.
+    bool Create(TrayOwner* owner, int menuId, const QIcon& icon, const QString& tip);
+    // Takes the icon (or its stand-in) away for good; false when nothing was shown.
+    bool Remove();
+
+    // The bitmaps shown beside the popup's commands, in order, separators skipped. The low 16
+    // bits of each id are the bitmap resource.
+    void SetBitmaps(int count, const int* ids);
+    void SetBitmaps(std::span<const int> ids) {
+        SetBitmaps(static_cast<int>(ids.size()), ids.data());
+    }
+
+    // Ask the owner to rewrite the menu's texts (OnTrayMenu) before each showing.
+    bool localiseMenu = false;
+
+    // What a tray click does: a left click (Trigger) shows the popup; everything else nothing.
+    void OnActivated(QSystemTrayIcon::ActivationReason reason);
+
+    // The popup as it would show: menu loaded afresh, texts from the owner, bitmaps placed.
+    // nullptr when the menu or its first submenu cannot be loaded.
+    std::unique_ptr<QMenu> BuildPopupMenu();
+    // Shows the popup at globalPos until it closes and hands the chosen command, if any, to the
+    // owner. False when the menu could not be loaded.
+    bool ShowPopupMenu(const QPoint& globalPos);
+
+    bool InTray() const;
+    bool FallbackShown() const;
+    CTrayFallbackWnd* Fallback() const { return fallback_.get(); }
+    const QString& Tip() const { return tip_; }
+
+private:
+    void CheckTray();
+    void ShowFallback();
+
+    TrayOwner* owner_ = nullptr;
+    int menuId_ = 0;
+    int bitmapCount_ = -1;
+    std::vector<QPixmap> bitmaps_;
+    QIcon icon_;
+    QString tip_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<CTrayFallbackWnd> fallback_;
+    QTimer trayWatch_;
+    bool menuShowing_ = false;
+};
+
+// Cuts a tip to at most limit UTF-16 units without splitting a surrogate pair.
+QString CutTip(const QString& tip, int limit = 63);
+
+} // namespace tovrin
