@@ -1,0 +1,54 @@
+#include "editor/compare_records.h"
+
+#include "lang/codepage.h"
+
+#include <string>
+
+namespace tovrin {
+namespace {
+
+std::string Folded(const ReminderRecord& record) {
+    std::string text(TextOf(record));
+    CharLowerCp1251(text);
+    return text;
+}
+
+int Sign(int value) {
+    return (value > 0) - (value < 0);
+}
+
+} // namespace
+
+std::int32_t DateSortKey(const ReminderRecord& record) {
+    static constexpr std::int32_t kDaysBefore[12] = {0,   31,  59,  90,  120, 151,
+                                                     181, 212, 243, 273, 304, 334};
+    const unsigned month = record.when.wMonth;
+    const std::int32_t day = record.when.wDay;
+    if (month < 1 || month > 12) {
+        // Past the last day any real month can give.
+        return 400 + day;
+    }
+    return kDaysBefore[month - 1] + day;
+}
+
+int CompareRecords(const ReminderRecord& a, const ReminderRecord& b, int column,
+                   const TextOrder& textOrder) {
+    if (column == kTextColumn) {
+        return textOrder.Compare(a, b);
+    }
+    return DateSortKey(a) - DateSortKey(b);
+}
+
+int FoldedByteOrder::Compare(const ReminderRecord& a, const ReminderRecord& b) const {
+    return Sign(Folded(a).compare(Folded(b)));
+}
+
+void FoldedByteOrder::Prepare(std::span<const ReminderRecord* const> records) {
+    prepared_ = records;
+}
+
+int FoldedByteOrder::ComparePrepared(std::size_t i, std::size_t j) const {
+    return Compare(*prepared_[i], *prepared_[j]);
+}
+
+} // namespace tovrin

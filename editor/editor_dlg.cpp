@@ -1,0 +1,317 @@
+#include "editor/editor_dlg.h"
+
+#include "controls/cool_pane.h"
+#include "controls/static_bar.h"
+#include "editor/about_page.h"
+#include "editor/collated_text_order.h"
+#include "editor/date_column.h"
+#include "editor/modify_page.h"
+#include "editor/settings_page.h"
+#include "lang/lang_keys.h"
+#include "platform/list_view.h"
+#include "platform/message_box.h"
+#include "platform/resources.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+#include "platform/window_styles.h"
+#include "res/resource.h"
+#include "schedule/clock.h"
+#include "store/paths.h"
+#include "store/settings.h"
+
+#include <array>
+
+namespace tovrin {
+namespace {
+
+// Keys of section "Editor" the window itself shows.
+constexpr long kBarText = 1;
+constexpr long kDateHeading = 2;
+constexpr long kTextHeading = 3;
+constexpr long kTitle = 4;
+constexpr long kDeleteQuestion = 5;
+constexpr long kDeleteCaption = 6;
+constexpr long kChangeCaption = 7;
+
+constexpr int kBarHeight = 27;
+constexpr int kBarWidth = 518;
+constexpr int kClockImageSize = 8;
+constexpr int kOnceImage = 0;
+constexpr int kDailyImage = 1;
+constexpr int kDateColumnWidth = 80;
+constexpr int kTextColumnWidth = 305;
+
+// The pane's two folders. The pane writes each item's layout into these tables, so they live as
+// long as the program.
+std::array<CoolPaneItem, 3> reminderItems{{
+    {IDI_NEW_RECORD, 9, ID_PANE_ADD, {}, {}},
+    {IDI_CHANGE_RECORD, 10, ID_PANE_MODIFY, {}, {}},
+    {IDI_DELETE, 11, ID_PANE_DELETE, {}, {}},
+}};
+std::array<CoolPaneItem, 3> serviceItems{{
+    {IDI_SETTINGS, 12, ID_PANE_SETTINGS, {}, {}},
+    {IDI_HELP, 13, ID_PANE_HELP, {}, {}},
+    {IDI_ABOUT, 14, ID_PANE_ABOUT, {}, {}},
+}};
+constexpr int32_t kRemindersFolder = 34;
+constexpr int32_t kServiceFolder = 35;
+
+QString SaveFailureText(const SaveResult& result) {
+    return QString::fromStdString(result.Message()) +
+           QStringLiteral("\n\nYour reminders are still here and the file on disk was not "
+                          "changed. Free some space or fix the folder's permissions, then press "
+                          "OK to try again.");
+}
+
+} // namespace
+
+CEditorDlg::CEditorDlg(QWidget* parent, ReloadTodayTarget* owner)
+    : owner_(owner), parent_(parent), textOrder_(std::make_unique<CollatedTextOrder>()),
+      shellOpen_(ShellOpen) {}
+
+CEditorDlg::~CEditorDlg() {
+    // Deleted while still open (the program is ending): save what can be saved, without the
+    // choice of staying open.
+    if (IsWindow()) {
+        SaveWithChoices(false);
+        DestroyWindow();
+    }
+}
+
+bool CEditorDlg::Create() {
+    return Dialog::Create(IDD_EDITOR, parent_);
+}
+
+bool CEditorDlg::OnInitDialog() {
+    texts_ = LoadSectionTexts(kLangEditor, {kBarText, kDateHeading, kTextHeading, kTitle,
+                                            kDeleteQuestion, kDeleteCaption, kChangeCaption, 9, 10,
+                                            11, 12, 13, 14, kRemindersFolder, kServiceFolder});
+    // Month names once per opening, not once per row: a long list neither rereads the file nor
+    // repeats a missing name's message.
+    names_ = NameTable::Load(kLangPath, WindowLangFeedback());
+    setWindowTitle(texts_[kTitle]);
+    SetIcon(LoadIconResource(IDI_APP), true);
+    SetIcon(LoadIconResource(IDI_APP), false);
+    SetKeyFilter(true);
+    CreateBars();
+    CreatePane();
+    CreateList();
+    LoadStore();
+    if (state_.RowCount() > 0) {
+        SortByColumn(kDateColumn);
+    }
+    return true;
+}
+
+void CEditorDlg::CreateBars() {
+    const int height = Client()->height();
+    topBar_ = new IXStatic();
+    topBar_->SetIcon(IDI_BAR_TOP);
+    topBar_->Create(texts_[kBarText], QRect(0, 0, kBarWidth, kBarHeight), Client(), IDC_STATIC);
+    bottomBar_ = new IXStatic();
+    bottomBar_->SetIcon(IDI_BAR_BOTTOM);
+    bottomBar_->Create(texts_[kBarText], QRect(0, height - kBarHeight, kBarWidth, kBarHeight),
+                       Client(), IDC_STATIC);
+}
+
+void CEditorDlg::CreatePane() {
+    // The placeholder's inside, without its sunken edge, is the pane's place.
+    QRect place(0, 0, 0, 0);
+    if (const auto* holder = qobject_cast<const QFrame*>(GetDlgItem(IDC_EDITOR_PANE))) {
+        const QRect inside = holder->contentsRect();
+        place = QRect(holder->mapTo(Client(), inside.topLeft()), inside.size());
+    }
+    pane_ = new IXCoolPane();
+    pane_->textFromParent = true;
+    pane_->SetTextSource(this);
+    pane_->SetCommandTarget(this);
+    pane_->Create(place, Client(), IDC_PANE);
+    pane_->AddFolder({kRemindersFolder, 3, reminderItems.data(), {}, 0, 0});
+    pane_->AddFolder({kServiceFolder, 3, serviceItems.data(), {}, 0, 0});
+}
+
+void CEditorDlg::CreateList() {
+    list_ = GetDlgItemAs<ListView>(IDC_EDITOR_LIST);
+    list_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
+    list_->InsertColumn(0, texts_[kDateHeading], LVCFMT_LEFT);
+    list_->InsertColumn(1, texts_[kTextHeading], LVCFMT_LEFT);
+    list_->SetColumnWidth(0, kDateColumnWidth);
+    list_->SetColumnWidth(1, kTextColumnWidth);
+    list_->SetImageList(LoadBitmapResource(IDB_CLOCKS), kClockImageSize, Qt::white);
+    list_->SetOwnerData({[this](int row, int column) { return RowText(row, column); },
+                         [this](int row) { return RowImage(row); }},
+                        0);
+    connect(list_, &ListView::columnClicked, this, [this](int column) { SortByColumn(column); });
+    connect(list_, &ListView::rowDoubleClicked, this, [this](int) { OnCommand(ID_PANE_MODIFY); });
+}
+
+void CEditorDlg::LoadStore() {
+    state_.Load(kStorePath, GetLocalTime());
+    list_->OwnerRowsReset(state_.RowCount());
+}
+
+QString CEditorDlg::RowText(int row, int column) const {
+    const ReminderRecord* record = state_.RowRecord(row);
+    if (record == nullptr) {
+        return {};
+    }
+    return column == kDateColumn ? FromCp1251(DateColumnText(*record, names_))
+                                 : FromCp1251(TextOf(*record));
+}
+
+int CEditorDlg::RowImage(int row) const {
+    const ReminderRecord* record = state_.RowRecord(row);
+    if (record == nullptr) {
+        return ListView::kNoImage;
+    }
+    if (record->mode == MODE_ONCE) {
+        return kOnceImage;
+    }
+    return record->mode == MODE_DAILY ? kDailyImage : ListView::kNoImage;
+}
+
+void CEditorDlg::SortByColumn(int column) {
+    const std::vector<int> order = state_.SortRows(column, *textOrder_);
+    list_->OwnerRowsReordered(order);
+}
+
+QString CEditorDlg::OnGetText(int key) {
+    return texts_[key];
+}
+
+void CEditorDlg::OnCommand(int id) {
+    if (!IsWindow()) {
+        return;
+    }
+    const EditorAction action = state_.Command(id, list_->GetSelectedRow());
+    switch (action) {
+    case EditorAction::None:
+        break;
+    case EditorAction::Delete:
+        DeleteSelected();
+        break;
+    case EditorAction::OpenHelp:
+        // The desktop reports a missing help file or viewer itself.
+        shellOpen_(QString::fromLatin1(kHelpPath));
+        break;
+    default:
+        OpenPage(action);
+        break;
+    }
+}
+
+void CEditorDlg::ReleasePage() {
+    if (heldPage_) {
+        heldPage_->DestroyWindow();
+        heldPage_.reset();
+    }
+}
+
+void CEditorDlg::OpenPage(EditorAction action) {
+    ReleasePage();
+    if (list_->isVisible()) {
+        list_->hide();
+        list_->setEnabled(false);
+    }
+    switch (action) {
+    case EditorAction::OpenNewPage:
+        heldPage_ = std::make_unique<CModifyPage>(Client());
+        break;
+    case EditorAction::OpenEditPage: {
+        auto page = std::make_unique<CModifyPage>(Client());
+        page->SetCaption(texts_[kChangeCaption], IDI_CHANGE_RECORD);
+        page->OnRecord(*state_.RowRecord(state_.editIndex));
+        heldPage_ = std::move(page);
+        break;
+    }
+    case EditorAction::OpenSettings:
+        heldPage_ = std::make_unique<CSettingsPage>(Client());
+        break;
+    case EditorAction::OpenAbout:
+        heldPage_ = std::make_unique<CAboutPage>(Client());
+        break;
+    default:
+        return;
+    }
+    heldPage_->show();
+}
+
+void CEditorDlg::OnRecord(const ReminderRecord& record) {
+    const StoredRecord stored = state_.StoreRecord(record);
+    if (stored.added) {
+        list_->OwnerRowsInserted(stored.row, 1);
+        list_->EnsureVisible(stored.row);
+    } else {
+        list_->OwnerRowsChanged(stored.row, stored.row);
+    }
+    list_->SelectRow(stored.row);
+}
+
+void CEditorDlg::OnPageClosed() {
+    state_.PageClosed();
+    list_->show();
+    list_->setEnabled(true);
+}
+
+void CEditorDlg::DeleteSelected() {
+    const int row = list_->GetSelectedRow();
+    if (confirmDelete != 0 &&
+        MessageBox(this, texts_[kDeleteQuestion], texts_[kDeleteCaption], MB_OKCANCEL) != IDOK) {
+        return;
+    }
+    const int next = state_.DeleteRow(row);
+    list_->OwnerRowsRemoved(row, 1);
+    list_->SelectRow(next);
+}
+
+bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
+    if (state_.timedChanged && owner_ != nullptr) {
+        owner_->OnReloadToday(state_.records());
+    }
+    for (;;) {
+        const SaveResult result = state_.Save(kStorePath);
+        if (result) {
+            return true;
+        }
+        const QString caption = texts_[kTitle];
+        if (MessageBox(this, SaveFailureText(result), caption, MB_OKCANCEL | MB_ICONERROR) ==
+            IDOK) {
+            continue;
+        }
+        if (!mayStayOpen) {
+            return false;
+        }
+        const int discard =
+            MessageBox(this,
+                       QStringLiteral("Close the editor and lose the changes made since it "
+                                      "opened?\n\nOK discards them. Cancel keeps the editor "
+                                      "open so you can try again later."),
+                       caption, MB_OKCANCEL | MB_ICONWARNING);
+        if (discard == IDOK) {
+            return true;
+        }
+        return false;
+    }
+}
+
+bool CEditorDlg::CloseAndSave() {
+    if (!IsWindow()) {
+        return true;
+    }
+    if (!SaveWithChoices(true)) {
+        return false;
+    }
+    DestroyWindow();
+    return true;
+}
+
+void CEditorDlg::OnClose() {
+    CloseAndSave();
+}
+
+void CEditorDlg::OnDestroy() {
+    ReleasePage();
+    state_.Clear();
+}
+
+} // namespace tovrin

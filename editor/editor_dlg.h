@@ -1,0 +1,99 @@
+#pragma once
+
+#include "app/reload_today_target.h"
+#include "controls/text_source.h"
+#include "editor/editor_state.h"
+#include "editor/page_host.h"
+#include "lang/names.h"
+#include "platform/dialog.h"
+#include "platform/lang_texts.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace tovrin {
+
+class CollatedTextOrder;
+class IXCoolPane;
+class IXStatic;
+class ListView;
+
+// The editor: caption bars, the navigation pane, and the list of every reminder, over which the
+// record edit, settings and about pages take turns. It reads the store when it opens and writes
+// it when it closes, if anything changed; it is the only writer of the store.
+class CEditorDlg final : public Dialog, public PageHost, public TextSource {
+    Q_OBJECT
+public:
+    // owner: the main window, told to rebuild today's timed list when a timed record changed.
+    CEditorDlg(QWidget* parent, ReloadTodayTarget* owner);
+    ~CEditorDlg() override;
+
+    // Builds the window from its template, loads the store and shows the window.
+    bool Create();
+
+    // Closes the way the user's close does: the owner hears of changed timed records, then the
+    // store is written if anything changed. When the write fails the user chooses to try again,
+    // to discard the changes, or to keep the editor open; then it returns false and nothing is
+    // lost. True when the window is gone (or never was).
+    bool CloseAndSave();
+
+    // Commands from the pane (and the list's double click).
+    void OnCommand(int id) override;
+    // Pages report here.
+    void OnRecord(const ReminderRecord& record) override;
+    void OnPageClosed() override;
+    // The pane's captions: texts of section "Editor".
+    QString OnGetText(int key) override;
+
+    // Sorts the rows by a column, as a click on its heading does.
+    void SortByColumn(int column);
+
+    const EditorState& State() const { return state_; }
+    ListView* List() const { return list_; }
+    IXCoolPane* Pane() const { return pane_; }
+    Dialog* HeldPage() const { return heldPage_.get(); }
+    IXStatic* TopBar() const { return topBar_; }
+    IXStatic* BottomBar() const { return bottomBar_; }
+
+    // How the help is opened; tests put a recorder here instead of the desktop.
+    void SetShellOpener(std::function<bool(const QString&)> opener) {
+        shellOpen_ = std::move(opener);
+    }
+
+protected:
+    bool OnInitDialog() override;
+    void OnDestroy() override;
+    void OnClose() override;
+    // The editor has no buttons: Enter and Escape never end it.
+    void OnOK() override {}
+    void OnCancel() override {}
+
+private:
+    void CreateBars();
+    void CreatePane();
+    void CreateList();
+    void LoadStore();
+    void OpenPage(EditorAction action);
+    void DeleteSelected();
+    void ReleasePage();
+    bool SaveWithChoices(bool mayStayOpen);
+    QString RowText(int row, int column) const;
+    int RowImage(int row) const;
+
+    ReloadTodayTarget* owner_;
+    QWidget* parent_;
+    EditorState state_;
+    LangTexts texts_;
+    NameTable names_;
+    std::unique_ptr<CollatedTextOrder> textOrder_;
+    std::unique_ptr<Dialog> heldPage_;
+    IXStatic* topBar_ = nullptr;
+    IXStatic* bottomBar_ = nullptr;
+    IXCoolPane* pane_ = nullptr;
+    ListView* list_ = nullptr;
+    std::function<bool(const QString&)> shellOpen_;
+};
+
+} // namespace tovrin

@@ -1,0 +1,180 @@
+#include "editor/editor_state.h"
+
+#include "res/resource.h"
+#include "schedule/date_math.h"
+#include "schedule/due_rules.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace tovrin {
+
+ReadReport EditorState::Load(const std::filesystem::path& store, const SYSTEMTIME& now) {
+    Clear();
+    const SYSTEMTIME today = TodayOf(now);
+    bool dropped = false;
+    auto rule = [&](ReminderRecord& record) {
+        if (EditorLoadRule(record, today)) {
+            return true;
+        }
+        dropped = true;
+        return false;
+    };
+    ReadReport report = ReadStore(store, IfMissing::CreateEmpty, rule, loaded_);
+    // A store that is missing or cut short holds nothing more than what was read; one that could
+    // not be opened or read for another reason may well hold more.
+    loadIncomplete_ = report.outcome == OpenOutcome::Failed || report.readFailed;
+    modified = dropped;
+    TakeLoaded();
+    return report;
+}
+
+void EditorState::LoadRecords(std::span<const ReminderRecord> stored, const SYSTEMTIME& now) {
+    Clear();
+    const SYSTEMTIME today = TodayOf(now);
+    loaded_.reserve(stored.size());
+    for (ReminderRecord record : stored) {
+        if (EditorLoadRule(record, today)) {
+            loaded_.push_back(record);
+        } else {
+            modified = true;
+        }
+    }
+    TakeLoaded();
+}
+
+void EditorState::TakeLoaded() {
+    records_.reserve(loaded_.size());
+    for (ReminderRecord& record : loaded_) {
+        records_.push_back(&record);
+    }
+    rows_ = records_;
+}
+
+const ReminderRecord* EditorState::RowRecord(int row) const {
+    if (row < 0 || row >= RowCount()) {
+        return nullptr;
+    }
+    return rows_[static_cast<std::size_t>(row)];
+}
+
+std::vector<int> EditorState::SortRows(int column, TextOrder& textOrder) {
+    std::vector<int> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (column == kTextColumn) {
+        textOrder.Prepare(rows_);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return textOrder.ComparePrepared(static_cast<std::size_t>(a),
+                                             static_cast<std::size_t>(b)) < 0;
+        });
+    } else {
+        // One key per row up front: the comparison then touches no record at all.
+        std::vector<std::int32_t> keys(rows_.size());
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            keys[i] = DateSortKey(*rows_[i]);
+        }
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+        });
+    }
+    std::vector<ReminderRecord*> sorted(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        sorted[i] = rows_[static_cast<std::size_t>(order[i])];
+    }
+    rows_.swap(sorted);
+    return order;
+}
+
+EditorAction EditorState::Command(int id, int selectedRow) {
+    const bool rowChosen = ListShown() && RowRecord(selectedRow) != nullptr;
+    switch (id) {
+    case ID_PANE_ADD:
+        editIndex = -1;
+        pageCommand = ID_PANE_ADD;
+        return EditorAction::OpenNewPage;
+    case ID_PANE_MODIFY:
+        if (!rowChosen) {
+            return EditorAction::None;
+        }
+        editIndex = selectedRow;
+        pageCommand = ID_PANE_MODIFY;
+        return EditorAction::OpenEditPage;
+    case ID_PANE_DELETE:
+        return rowChosen ? EditorAction::Delete : EditorAction::None;
+    case ID_PANE_SETTINGS:
+        if (pageCommand == ID_PANE_SETTINGS) {
+            return EditorAction::None;
+        }
+        pageCommand = ID_PANE_SETTINGS;
+        return EditorAction::OpenSettings;
+    case ID_PANE_HELP:
+        return EditorAction::OpenHelp;
+    case ID_PANE_ABOUT:
+        if (pageCommand == ID_PANE_ABOUT) {
+            return EditorAction::None;
+        }
+        pageCommand = ID_PANE_ABOUT;
+        return EditorAction::OpenAbout;
+    default:
+        return EditorAction::None;
+    }
+}
+
+StoredRecord EditorState::StoreRecord(const ReminderRecord& record) {
+    StoredRecord stored;
+    if (RowRecord(editIndex) != nullptr) {
+        ReminderRecord* target = rows_[static_cast<std::size_t>(editIndex)];
+        *target = record;
+        stored.row = editIndex;
+    } else {
+        // A new record, and also the safe home of a record whose row has gone: what the user
+        // typed is never thrown away.
+        added_.push_back(std::make_unique<ReminderRecord>(record));
+        records_.push_back(added_.back().get());
+        rows_.push_back(added_.back().get());
+        stored.row = RowCount() - 1;
+        stored.added = true;
+    }
+    if (IsTimedMode(record.mode)) {
+        timedChanged = true;
+    }
+    modified = true;
+    return stored;
+}
+
+int EditorState::DeleteRow(int row) {
+    const ReminderRecord* doomed = RowRecord(row);
+    if (doomed == nullptr) {
+        return -1;
+    }
+    rows_.erase(rows_.begin() + row);
+    records_.erase(std::find(records_.begin(), records_.end(), doomed));
+    auto own = std::find_if(added_.begin(), added_.end(),
+                            [&](const auto& record) { return record.get() == doomed; });
+    if (own != added_.end()) {
+        added_.erase(own);
+    }
+    // A record of the loaded block stays allocated until close; nothing refers to it any more.
+    modified = true;
+    return row < RowCount() ? row : -1;
+}
+
+SaveResult EditorState::Save(const std::filesystem::path& store) const {
+    if (!modified) {
+        return SaveResult::Success(store.string());
+    }
+    return WriteStore(store, std::span<const ReminderRecord* const>(records_));
+}
+
+void EditorState::Clear() {
+    rows_.clear();
+    records_.clear();
+    added_.clear();
+    loaded_.clear();
+    loaded_.shrink_to_fit();
+    loadIncomplete_ = false;
+    modified = false;
+    timedChanged = false;
+}
+
+} // namespace tovrin

@@ -1,0 +1,230 @@
+#include "editor/modify_page.h"
+
+#include "controls/static_bar.h"
+#include "editor/cp1251_validator.h"
+#include "editor/page_host.h"
+#include "lang/lang_keys.h"
+#include "platform/check_box.h"
+#include "platform/date_time_picker.h"
+#include "platform/edit_control.h"
+#include "platform/text.h"
+#include "res/resource.h"
+#include "schedule/clock.h"
+
+#include <QToolTip>
+
+#include <array>
+
+namespace tovrin {
+namespace {
+
+constexpr QPoint kPagePlace(136, 34);
+constexpr QRect kCaptionRect(8, 11, 368, 26);
+
+// Keys of section "Modify".
+constexpr long kNewCaption = 1;
+constexpr long kInitialText = 2;
+
+constexpr std::array kModeBoxes{IDC_MODE_DAILY, IDC_MODE_YEARLY, IDC_MODE_ONCE, IDC_MODE_MONTHLY};
+
+// Labels and buttons in the order keys 3 to 11 name them.
+constexpr std::array kLabelled{IDC_MODIFY_TEXT_LABEL,
+                               IDC_MODIFY_DATE_LABEL,
+                               IDC_MODIFY_MODE_LABEL,
+                               IDC_MODE_DAILY,
+                               IDC_MODE_YEARLY,
+                               IDC_MODE_ONCE,
+                               IDC_MODE_MONTHLY,
+                               IDOK,
+                               IDCANCEL};
+
+bool IsModeBox(int id) {
+    return id >= IDC_MODE_DAILY && id <= IDC_MODE_MONTHLY;
+}
+
+} // namespace
+
+const QString CModifyPage::kTimeFormat = QStringLiteral("H:mm");
+const QString CModifyPage::kOnceFormat = QStringLiteral("H:mm d MMMM yyy");
+const QString CModifyPage::kOnceTypedFormat = QStringLiteral("H:mm d MMMM yyy г.");
+const QString CModifyPage::kDateFormat = QStringLiteral("d MMMM yyy г.");
+
+CModifyPage::CModifyPage(QWidget* parent) {
+    loaded_.mode = -1;
+    texts_ = LoadSectionTexts(kLangModify, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    Create(IDD_MODIFY, parent);
+}
+
+CModifyPage::~CModifyPage() {
+    DestroyWindow();
+}
+
+PageHost* CModifyPage::Host() const {
+    QWidget* parent = parentWidget();
+    // The editor's controls may sit in a client area below its menu; the host is the window.
+    return parent != nullptr ? dynamic_cast<PageHost*>(parent->window()) : nullptr;
+}
+
+DateTimePicker* CModifyPage::Picker() const {
+    return GetDlgItemAs<DateTimePicker>(IDC_MODIFY_DATE);
+}
+
+EditControl* CModifyPage::MessageField() const {
+    return GetDlgItemAs<EditControl>(IDC_MODIFY_TEXT);
+}
+
+bool CModifyPage::OnInitDialog() {
+    for (std::size_t i = 0; i < kLabelled.size(); ++i) {
+        SetDlgItemText(kLabelled[i], texts_[static_cast<long>(i) + 3]);
+    }
+    move(kPagePlace);
+    caption_ = new IXStatic();
+    caption_->SetIcon(IDI_NEW_RECORD);
+    caption_->Create(texts_[kNewCaption], kCaptionRect, Client(), IDC_STATIC);
+    SetKeyFilter(true);
+
+    EditControl* field = MessageField();
+    auto* validator = new Cp1251Validator(field);
+    connect(validator, &Cp1251Validator::refused, this,
+            [this](const QString& characters) { ShowRefused(characters); });
+    field->setValidator(validator);
+    field->LimitText(static_cast<int>(kMaxTextLength));
+    field->setText(texts_[kInitialText]);
+    // Typing replaces the suggested text at once.
+    field->SetSel(0, -1);
+    field->setFocus(Qt::OtherFocusReason);
+    for (int box : kModeBoxes) {
+        CheckDlgButton(box, BST_UNCHECKED);
+    }
+    return false;
+}
+
+void CModifyPage::ShowRefused(const QString& characters) {
+    EditControl* field = MessageField();
+    const QString hint =
+        QStringLiteral("Reminders can hold Latin and Cyrillic letters, digits and common signs "
+                       "only; left out: %1")
+            .arg(characters);
+    QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), hint, field);
+    field->setToolTip(hint);
+}
+
+void CModifyPage::SetCaption(const QString& text, int iconId) {
+    caption_->SetIcon(iconId);
+    caption_->SetWindowText(text);
+    caption_->update();
+}
+
+void CModifyPage::CheckMode(int box) {
+    CheckRadioButton(IDC_MODE_DAILY, IDC_MODE_MONTHLY, box);
+}
+
+void CModifyPage::OnRecord(const ReminderRecord& record) {
+    loaded_ = record;
+    EditControl* field = MessageField();
+    field->LimitText(static_cast<int>(kMaxTextLength));
+    field->setText(FromCp1251(TextOf(record)));
+    DateTimePicker* picker = Picker();
+    picker->SetSystemTime(record.when);
+    switch (record.mode) {
+    case MODE_DAILY:
+        picker->SetFormat(kTimeFormat);
+        picker->SetSystemTime(record.when);
+        CheckMode(IDC_MODE_DAILY);
+        break;
+    case MODE_YEARLY:
+        CheckMode(IDC_MODE_YEARLY);
+        break;
+    case MODE_MONTHLY:
+        CheckMode(IDC_MODE_MONTHLY);
+        break;
+    case MODE_ONCE:
+        picker->SetFormat(kOnceFormat);
+        picker->SetSystemTime(record.when);
+        CheckMode(IDC_MODE_ONCE);
+        break;
+    default:
+        for (int box : kModeBoxes) {
+            CheckDlgButton(box, BST_UNCHECKED);
+        }
+        break;
+    }
+}
+
+void CModifyPage::OnCommand(int id) {
+    if (IsModeBox(id)) {
+        ModeClicked(id);
+        return;
+    }
+    Dialog::OnCommand(id);
+}
+
+void CModifyPage::ModeClicked(int box) {
+    const bool nowChecked = IsDlgButtonChecked(box) != BST_CHECKED;
+    if (nowChecked) {
+        CheckMode(box);
+    } else {
+        CheckDlgButton(box, BST_UNCHECKED);
+    }
+    DateTimePicker* picker = Picker();
+    if (box == IDC_MODE_YEARLY || box == IDC_MODE_MONTHLY) {
+        picker->SetFormat(kDateFormat);
+        return;
+    }
+    if (nowChecked) {
+        picker->SetFormat(box == IDC_MODE_DAILY ? kTimeFormat : kOnceTypedFormat);
+        picker->SetSystemTime(GetLocalTime());
+        return;
+    }
+    picker->SetFormat(kDateFormat);
+    if (loaded_.mode != -1) {
+        picker->SetSystemTime(loaded_.when);
+    }
+}
+
+ReminderRecord CModifyPage::BuildRecord() const {
+    ReminderRecord record;
+    SetText(record, ToCp1251(MessageField()->text()));
+    record.when = Picker()->GetSystemTime();
+    record.mode = MODE_NONE;
+    // Tested in this order, the last match winning; at most one box is ever checked.
+    if (IsDlgButtonChecked(IDC_MODE_ONCE) == BST_CHECKED) {
+        record.mode = MODE_ONCE;
+    }
+    if (IsDlgButtonChecked(IDC_MODE_YEARLY) == BST_CHECKED) {
+        record.mode = MODE_YEARLY;
+    }
+    if (IsDlgButtonChecked(IDC_MODE_MONTHLY) == BST_CHECKED) {
+        record.mode = MODE_MONTHLY;
+    }
+    if (IsDlgButtonChecked(IDC_MODE_DAILY) == BST_CHECKED) {
+        record.mode = MODE_DAILY;
+    }
+    record.state = 0;
+    return record;
+}
+
+void CModifyPage::OnOK() {
+    const ReminderRecord record = BuildRecord();
+    PageHost* host = Host();
+    if (host != nullptr) {
+        host->OnRecord(record);
+    }
+    hide();
+    setEnabled(false);
+    if (host != nullptr) {
+        host->OnPageClosed();
+    }
+    Dialog::OnOK();
+}
+
+void CModifyPage::OnCancel() {
+    hide();
+    setEnabled(false);
+    if (PageHost* host = Host()) {
+        host->OnPageClosed();
+    }
+    Dialog::OnCancel();
+}
+
+} // namespace tovrin
