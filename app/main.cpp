@@ -1,0 +1,23 @@
+#include "app/reminder_app.h"
+#include "controls/sys_colors.h"
+#include "platform/resources.h"
+#include "res/resource.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    // Arguments are ignored, Qt's own options too: any command line starts the program exactly as
+    // an empty one does.
+    int qtArgc = argc > 0 ? 1 : 0;
+    char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    QApplication app(qtArgc, qtArgv);
+    QApplication::setApplicationName(QStringLiteral("Tovrin"));
+    // The program lives in the tray: closing its last window must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(tovrin::LoadIconResource(tovrin::IDI_APP));
+    // Before any window: the controls paint with these colours for the whole run.
+    tovrin::InitSysColors();
+
+    tovrin::CReminderApp theApp;
+    return theApp.Main();
+}

@@ -1,0 +1,119 @@
+#include "app/reminder_app.h"
+
+#include "app/quit_signals.h"
+#include "lang/lang_file.h"
+#include "lang/lang_keys.h"
+#include "platform/lang_texts.h"
+#include "platform/message_box.h"
+#include "platform/text.h"
+#include "res/resource.h"
+#include "schedule/manager_dlg.h"
+#include "store/paths.h"
+#include "store/settings.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace tovrin {
+
+CReminderApp::CReminderApp() {
+    notifyDays = 0;
+    confirmDelete = 1;
+}
+
+CReminderApp::~CReminderApp() = default;
+
+bool CReminderApp::InitInstance() {
+    instance_.emplace(SingleInstance::Join());
+    if (instance_->AnotherRunning()) {
+        // The other copy is left alone, and so is every file.
+        ShowAlreadyRunning();
+        return false;
+    }
+    if (instance_->GetState() == SingleInstance::State::Unchecked) {
+        std::fprintf(stderr, "tovrin: cannot tell whether another copy runs (%s); starting\n",
+                     instance_->Problem().c_str());
+    }
+    LoadSettings();
+    mainWnd_ = std::make_unique<CManagerDlg>();
+    if (!mainWnd_->Create()) {
+        std::fprintf(stderr, "tovrin: the main window could not be made\n");
+        return false;
+    }
+    quitSignals_ = std::make_unique<QuitSignals>([this](int) { OnQuitSignal(); });
+    // Logging out ends the program like Exit, the editor's changes saved first.
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, mainWnd_.get(),
+                         [this] { OnQuitSignal(); });
+    }
+    return true;
+}
+
+void CReminderApp::ShowAlreadyRunning() {
+    CLangFile lang(WindowLangFeedback());
+    lang.Open(kLangPath);
+    std::string text;
+    std::string caption;
+    lang.Section(kLangErrors);
+    if (!lang.Get(1, text)) {
+        LangLookupFailed(WindowLangFeedback());
+    }
+    lang.Section(kLangEditor);
+    if (!lang.Get(4, caption)) {
+        LangLookupFailed(WindowLangFeedback());
+    }
+    lang.Close();
+    MessageBox(nullptr, FromCp1251(text), FromCp1251(caption), MB_OK | MB_ICONWARNING);
+}
+
+void CReminderApp::OnQuitSignal() {
+    // A second signal while the editor's save question is open must not ask again.
+    if (leaving_ || !mainWnd_) {
+        return;
+    }
+    leaving_ = true;
+    mainWnd_->OnCommand(ID_EXIT);
+    leaving_ = false;
+}
+
+int CReminderApp::Run() {
+    int code = 0;
+    do {
+        code = QCoreApplication::exec();
+    } while (mainWnd_ && !mainWnd_->PrepareToLeave());
+    return code;
+}
+
+int CReminderApp::Main() {
+    if (!InitInstance()) {
+        return 0;
+    }
+    ReportReadyWhenRunning();
+    return Run();
+}
+
+void CReminderApp::ReportReadyWhenRunning() {
+    const char* value = std::getenv("TOVRIN_READY_FD");
+    if (value == nullptr || *value == '\0') {
+        return;
+    }
+    char* end = nullptr;
+    const long fd = std::strtol(value, &end, 10);
+    if (*end != '\0' || fd < 3 || fd > 1023) {
+        return;
+    }
+    // A zero-delay timer fires only once the loop is taking events.
+    QTimer::singleShot(0, [fd] {
+        const char line[] = "ready\n";
+        [[maybe_unused]] const ssize_t n = ::write(static_cast<int>(fd), line, sizeof line - 1);
+        ::close(static_cast<int>(fd));
+    });
+}
+
+} // namespace tovrin

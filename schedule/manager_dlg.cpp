@@ -1,0 +1,242 @@
+#include "schedule/manager_dlg.h"
+
+#include "editor/editor_dlg.h"
+#include "lang/lang_keys.h"
+#include "platform/lang_texts.h"
+#include "platform/list_view.h"
+#include "platform/message_box.h"
+#include "platform/resources.h"
+#include "platform/text.h"
+#include "platform/window_styles.h"
+#include "res/resource.h"
+#include "schedule/clock.h"
+#include "schedule/notify_dlg.h"
+#include "store/paths.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+
+#include <array>
+
+namespace tovrin {
+namespace {
+
+// Beside Journal, Editor, Current messages and Exit, in that order, separators skipped.
+constexpr std::array kTrayBitmaps{IDB_MENU_JOURNAL, IDB_MENU_EDITOR, IDB_MENU_CURRENT,
+                                  IDB_MENU_EXIT};
+
+} // namespace
+
+CManagerDlg::CManagerDlg() {
+    timer_.setInterval(kTimerPeriod);
+    connect(&timer_, &QTimer::timeout, this, &CManagerDlg::OnTimer);
+}
+
+CManagerDlg::~CManagerDlg() {
+    DestroyWindow();
+}
+
+bool CManagerDlg::Create() {
+    return Dialog::Create(IDD_MANAGER, nullptr);
+}
+
+bool CManagerDlg::OnInitDialog() {
+    const LangTexts texts = LoadSectionTexts(kLangManager, {1, 2, 3});
+    const LangTexts menu = LoadSectionTexts(kLangMenu, {5});
+    SetMenuItemText(0, menu[5]);
+    setWindowTitle(texts[3]);
+    // The journal has no picture of its own; the program's icon stands for it.
+    icon_ = LoadIconResource(IDI_JOURNAL);
+    SetIcon(icon_, true);
+    SetIcon(icon_, false);
+    PrepareJournal(texts[1]);
+    OpenStartupMessages();
+
+    trayIcon_.Create(this, IDR_TRAY_MENU, LoadIconResource(IDI_APP), texts[2]);
+    trayIcon_.SetBitmaps(kTrayBitmaps);
+    trayIcon_.localiseMenu = true;
+
+    today_.BuildFromStore(kStorePath, GetLocalTime());
+    timer_.start();
+    return true;
+}
+
+void CManagerDlg::PrepareJournal(const QString& columnTitle) {
+    journal_ = GetDlgItemAs<ListView>(IDC_JOURNAL_LIST);
+    if (journal_ == nullptr) {
+        return;
+    }
+    journal_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
+    journal_->InsertColumn(0, columnTitle, LVCFMT_LEFT);
+    journal_->SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+// At start-up the current messages show only when something is due.
+void CManagerDlg::OpenStartupMessages() {
+    notify_ = std::make_unique<CNotifyDlg>(this);
+    childKind_ = CHILD_NOTIFY;
+    notify_->Create(this);
+    if ((notify_->IsWindow() && notify_->DueCount() == 0) || notify_->NothingDue() != 0) {
+        DiscardNotify();
+    }
+}
+
+void CManagerDlg::OnDestroy() {
+    timer_.stop();
+    today_.Clear();
+}
+
+void CManagerDlg::OnTimer() {
+    const TodayTimedList::TickResult tick = today_.Tick(GetLocalTime());
+    if (tick.rebuilt) {
+        RestartTimer();
+    }
+    if (journal_ != nullptr) {
+        for (const ReminderRecord& record : tick.fired) {
+            journal_->InsertItem(0, FromCp1251(TextOf(record)));
+        }
+    }
+    if (tick.AnyFired()) {
+        ShowJournal();
+    }
+}
+
+void CManagerDlg::RestartTimer() {
+    timer_.stop();
+    timer_.start(kTimerPeriod);
+}
+
+void CManagerDlg::ShowJournal() {
+    if (isVisible()) {
+        return;
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        // The whole window, frame included, sits against the right edge and 50 pixels above the
+        // bottom, clear of a panel along the bottom of the screen.
+        const QRect area = screen->geometry();
+        const QSize frame = frameGeometry().size();
+        move(area.x() + area.width() - frame.width(),
+             area.y() + area.height() - frame.height() - kJournalBottomGap);
+    }
+    SetTopmost(true);
+    show();
+}
+
+void CManagerDlg::OnCommand(int id) {
+    switch (id) {
+    case ID_JOURNAL:
+        ShowJournal();
+        break;
+    case ID_EDITOR:
+        OpenEditor();
+        break;
+    case ID_CURRENT_MESSAGES:
+        OpenCurrentMessages();
+        break;
+    case ID_EXIT:
+        Exit();
+        break;
+    case ID_CLEAR_ALL:
+        if (journal_ != nullptr) {
+            journal_->DeleteAllItems();
+        }
+        break;
+    default:
+        break;
+    }
+    Dialog::OnCommand(id);
+}
+
+void CManagerDlg::OpenEditor() {
+    if (childKind_ == CHILD_NOTIFY) {
+        DiscardNotify();
+    } else if (childKind_ == CHILD_EDITOR && IsWindow(editor_.get())) {
+        ShowManagerBox(editor_.get(), 5);
+        return;
+    }
+    // An editor the user closed earlier has done its saving; only the object is left.
+    editor_.reset();
+    childKind_ = CHILD_EDITOR;
+    editor_ = std::make_unique<CEditorDlg>(this, this);
+    editor_->Create();
+}
+
+void CManagerDlg::OpenCurrentMessages() {
+    if (childKind_ == CHILD_EDITOR) {
+        if (!CloseEditor()) {
+            return;
+        }
+    } else if (childKind_ == CHILD_NOTIFY && IsWindow(notify_.get())) {
+        ShowManagerBox(notify_.get(), 6);
+        return;
+    }
+    DiscardNotify();
+    childKind_ = CHILD_NOTIFY;
+    notify_ = std::make_unique<CNotifyDlg>(this);
+    notify_->Create(this);
+    if (notify_->NothingDue() != 0) {
+        DiscardNotify();
+    }
+}
+
+void CManagerDlg::DiscardNotify() {
+    notify_.reset();
+    if (childKind_ == CHILD_NOTIFY) {
+        childKind_ = CHILD_NONE;
+    }
+}
+
+// The editor saves as it closes; a save that fails lets the user keep it open, and then nothing
+// that would take the editor away may go on.
+bool CManagerDlg::CloseEditor() {
+    if (IsWindow(editor_.get()) && !editor_->CloseAndSave()) {
+        return false;
+    }
+    editor_.reset();
+    if (childKind_ == CHILD_EDITOR) {
+        childKind_ = CHILD_NONE;
+    }
+    return true;
+}
+
+void CManagerDlg::ShowManagerBox(QWidget* owner, long textKey) {
+    const LangTexts texts = LoadSectionTexts(kLangManager, {4, textKey});
+    MessageBox(owner, texts[textKey], texts[4], MB_OK);
+}
+
+bool CManagerDlg::PrepareToLeave() {
+    if (!CloseEditor()) {
+        return false;
+    }
+    trayIcon_.Remove();
+    return true;
+}
+
+void CManagerDlg::Exit() {
+    // The editor's unsaved changes come first: leaving must not lose them.
+    if (!CloseEditor()) {
+        return;
+    }
+    trayIcon_.Remove();
+    EndDialog(0);
+    PostQuitMessage(0);
+}
+
+void CManagerDlg::OnTrayMenu(QMenu& menu) {
+    const LangTexts texts = LoadSectionTexts(kLangMenu, {1, 2, 3, 4});
+    // By position: 1 and 4 are separators.
+    SetMenuItemText(menu, 0, texts[1]);
+    SetMenuItemText(menu, 2, texts[2]);
+    SetMenuItemText(menu, 3, texts[3]);
+    SetMenuItemText(menu, 5, texts[4]);
+}
+
+void CManagerDlg::OnReloadToday(std::span<ReminderRecord* const> editorRecords) {
+    timer_.stop();
+    today_.BuildFromRecords(editorRecords, GetLocalTime());
+    timer_.start(kTimerPeriod);
+}
+
+} // namespace tovrin

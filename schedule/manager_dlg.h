@@ -1,0 +1,92 @@
+#pragma once
+
+#include "app/reload_today_target.h"
+#include "controls/tray_icon.h"
+#include "platform/dialog.h"
+#include "schedule/today_list.h"
+
+#include <QIcon>
+#include <QTimer>
+
+#include <memory>
+
+class QMenu;
+
+namespace tovrin {
+
+class CEditorDlg;
+class CNotifyDlg;
+class ListView;
+
+enum ChildKind { CHILD_NONE = 0, CHILD_EDITOR = 1, CHILD_NOTIFY = 2 };
+
+// The main window, hidden for the whole run. It owns the tray icon and its commands, the
+// one-second timer that fires today's once and daily reminders, and the journal, its only
+// control, where fired reminders land newest first. It shows itself only as the journal, in the
+// bottom-right corner of the screen. It is the parent of at most one child window at a time: the
+// editor or the current messages.
+class CManagerDlg : public Dialog, public TrayOwner, public ReloadTodayTarget {
+    Q_OBJECT
+public:
+    static constexpr int kTimerPeriod = 1000;
+    static constexpr int kJournalBottomGap = 50;
+
+    CManagerDlg();
+    ~CManagerDlg() override;
+
+    // Builds the hidden window from its template; everything else happens in OnInitDialog.
+    bool Create();
+
+    // Tray menu, journal menu and the dialog's own OK and Cancel.
+    void OnCommand(int id) override;
+    // Puts the language texts into the tray menu just before it shows.
+    void OnTrayMenu(QMenu& menu) override;
+    // The editor is closing after a timed reminder changed: today's list comes from its records.
+    void OnReloadToday(std::span<ReminderRecord* const> editorRecords) override;
+
+    // One tick of the reminder timer: a new day rebuilds today's list, then whatever is due at
+    // this minute goes to the top of the journal, which then shows.
+    void OnTimer();
+    // Shows the journal at the bottom right of the primary screen, above everything, unless it is
+    // already showing.
+    void ShowJournal();
+
+    // Before the program ends, however it was asked to: the editor closes as the user would close
+    // it, saving its changes. False when the user chose to keep it open, so the program runs on.
+    bool PrepareToLeave();
+
+    ListView* Journal() const { return journal_; }
+    ChildKind GetChildKind() const { return childKind_; }
+    CEditorDlg* Editor() const { return editor_.get(); }
+    CNotifyDlg* Notify() const { return notify_.get(); }
+    CTrayIcon& TrayIcon() { return trayIcon_; }
+    const TodayTimedList& TodayList() const { return today_; }
+    const QTimer& Timer() const { return timer_; }
+
+protected:
+    bool OnInitDialog() override;
+    void OnDestroy() override;
+
+private:
+    void PrepareJournal(const QString& columnTitle);
+    void OpenStartupMessages();
+    void OpenEditor();
+    void OpenCurrentMessages();
+    void Exit();
+    void DiscardNotify();
+    bool CloseEditor();
+    void ShowManagerBox(QWidget* owner, long textKey);
+    void RestartTimer();
+
+    CTrayIcon trayIcon_;
+    ChildKind childKind_ = CHILD_NONE;
+    // The child window: at most one of the two is set, as childKind_ says.
+    std::unique_ptr<CEditorDlg> editor_;
+    std::unique_ptr<CNotifyDlg> notify_;
+    TodayTimedList today_;
+    ListView* journal_ = nullptr;
+    QIcon icon_;
+    QTimer timer_;
+};
+
+} // namespace tovrin

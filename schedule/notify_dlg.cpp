@@ -1,0 +1,148 @@
+#include "schedule/notify_dlg.h"
+
+#include "controls/static_bar.h"
+#include "controls/sys_colors.h"
+#include "lang/lang_keys.h"
+#include "lang/names.h"
+#include "platform/fonts.h"
+#include "platform/lang_texts.h"
+#include "platform/list_view.h"
+#include "platform/resources.h"
+#include "platform/sys_colors.h"
+#include "platform/text.h"
+#include "platform/window_styles.h"
+#include "res/resource.h"
+#include "schedule/clock.h"
+#include "schedule/date_math.h"
+#include "schedule/due_list.h"
+#include "store/paths.h"
+#include "store/settings.h"
+
+#include <QPainter>
+
+#include <array>
+
+namespace tovrin {
+namespace {
+
+constexpr int kStrips = 128;
+constexpr COLORREF kHeaderText = MakeColorRef(255, 0, 0);
+constexpr COLORREF kMessageText = MakeColorRef(0, 128, 0);
+// The list's only column stops short of the right edge, so no scroll bar appears for it.
+constexpr int kColumnMargin = 5;
+
+} // namespace
+
+CNotifyDlg::CNotifyDlg(QWidget* parent) : Dialog(parent), icon_(LoadIconResource(IDI_APP)) {}
+
+CNotifyDlg::~CNotifyDlg() {
+    DestroyWindow();
+}
+
+bool CNotifyDlg::Create(QWidget* parent) {
+    return Dialog::Create(IDD_NOTIFY, parent);
+}
+
+bool CNotifyDlg::OnInitDialog() {
+    const LangTexts texts = LoadSectionTexts(kLangNotify, {1, 2});
+    setWindowTitle(texts[2]);
+    SetIcon(icon_, true);
+    SetIcon(icon_, false);
+
+    captionBar_ = new IXStatic();
+    captionBar_->SetIcon(IDI_BAR_TOP);
+    captionBar_->Create(texts[1], QRect(0, 0, Client()->width(), kCaptionHeight), Client());
+
+    PrepareList();
+
+    const DueList due =
+        BuildDueList(kStorePath, IfMissing::CreateEmpty, TodayOf(GetLocalTime()), notifyDays);
+    recordCount_ = due.report.declaredCount;
+    dueList_ = due.records;
+    if (dueList_.empty()) {
+        nothingDue_ = 1;
+        return false;
+    }
+    dueCount_ = static_cast<int>(dueList_.size());
+    FillRows();
+
+    headerFont_ = CreateFont(-23, FW_THIN, QStringLiteral("Times New Roman"));
+    messageFont_ = CreateFont(-14, FW_BOLD, QStringLiteral("Times New Roman"));
+    show();
+    return true;
+}
+
+void CNotifyDlg::PrepareList() {
+    list_ = GetDlgItemAs<ListView>(IDC_NOTIFY_LIST);
+    if (list_ == nullptr) {
+        return;
+    }
+    list_->SetExtendedStyle(LVS_EX_FLATSB);
+    list_->InsertColumn(0, QString(), LVCFMT_LEFT);
+    list_->SetColumnWidth(0, Client()->width() - kColumnMargin);
+    // The colour of the moment, not the program-wide table read at start-up.
+    list_->SetBkColor(ToQColor(CSysColors().face));
+    list_->SetOwnerDraw(kRowHeight,
+                        [this](QPainter& painter, const QRect& rect, int row, quintptr data) {
+                            DrawRow(painter, rect, list_->GetItemText(row, 0), data != 0,
+                                    headerFont_, messageFont_, CSysColors().face);
+                        });
+}
+
+void CNotifyDlg::FillRows() {
+    // Each text is looked up once for the whole window, however many days it lists, so a missing
+    // one costs the user one box, not one per row.
+    constexpr std::array<long, 3> kPrefixKeys{3, 4, 5};
+    const std::vector<std::string> prefixTexts =
+        LoadLangTexts(kLangPath, kLangNotify, kPrefixKeys, WindowLangFeedback());
+    NotifyPrefixes prefixes;
+    prefixes.today = prefixTexts.size() > 0 ? prefixTexts[0] : std::string();
+    prefixes.tomorrow = prefixTexts.size() > 1 ? prefixTexts[1] : std::string();
+    prefixes.later = prefixTexts.size() > 2 ? prefixTexts[2] : std::string();
+    const NameTable names = NameTable::Load(kLangPath, WindowLangFeedback());
+
+    rows_ = BuildNotifyRows(dueList_, TodayOf(GetLocalTime()), notifyDays, prefixes, names);
+    if (list_ == nullptr) {
+        return;
+    }
+    list_->ReserveItems(static_cast<int>(rows_.size()));
+    for (const NotifyRow& row : rows_) {
+        list_->InsertItem(list_->GetItemCount(), FromCp1251(row.text), ListView::kNoImage,
+                          row.header ? 1 : 0);
+    }
+}
+
+void CNotifyDlg::DrawRow(QPainter& painter, const QRect& rect, const QString& text, bool header,
+                         const QFont& headerFont, const QFont& messageFont, COLORREF face) {
+    const float step = static_cast<float>(rect.width()) / kStrips;
+    for (int i = 0; i < kStrips; ++i) {
+        const int from = static_cast<int>(static_cast<float>(i) * step);
+        const int to = static_cast<int>(static_cast<float>(i + 1) * step);
+        const COLORREF base =
+            header ? MakeColorRef(255, 255, 128 + i) : MakeColorRef(128 + i, 128 + i, 255);
+        const int percent = static_cast<int>(100.0f - static_cast<float>(i) * 0.78125f);
+        if (to > from) {
+            painter.fillRect(QRect(from, rect.top(), to - from, rect.height()),
+                             ToQColor(BlendColor(base, face, percent)));
+        }
+    }
+    painter.setFont(header ? headerFont : messageFont);
+    painter.setPen(ToQColor(header ? kHeaderText : kMessageText));
+    // Centred across, from the top down, on one line: what does not fit is cut at the row's edges.
+    painter.save();
+    painter.setClipRect(rect, Qt::IntersectClip);
+    painter.drawText(rect, Qt::AlignHCenter | Qt::AlignTop, text);
+    painter.restore();
+}
+
+void CNotifyDlg::OnDestroy() {
+    headerFont_ = QFont();
+    messageFont_ = QFont();
+    dueList_.clear();
+}
+
+void CNotifyDlg::OnClose() {
+    DestroyWindow();
+}
+
+} // namespace tovrin

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "lang/names.h"
+#include "store/reminder_record.h"
+#include "store/systemtime.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tovrin {
+
+// One row of the current-messages window: a day's header, or a reminder's text under it. Texts
+// are windows-1251, as the language file and the store hold them.
+struct NotifyRow {
+    std::string text;
+    bool header = false;
+
+    friend bool operator==(const NotifyRow&, const NotifyRow&) = default;
+};
+
+// The three header beginnings: for today, for tomorrow, and for every later day.
+struct NotifyPrefixes {
+    std::string today;
+    std::string tomorrow;
+    std::string later;
+};
+
+// "<prefix><weekday>, <day> <month> <year>" for the day `offset` days after `today`. The weekday
+// is lower-cased for today and tomorrow only, where it follows a word like "Today, ". Empty when
+// that day lies beyond the calendar.
+std::string NotifyHeaderText(std::uint32_t offset, const SYSTEMTIME& today,
+                             const NotifyPrefixes& prefixes, const NameTable& names);
+
+// The window's rows from its due list (each record's `state` its day offset): each day that has
+// reminders gets its header followed by its reminders, days in ascending order and reminders in
+// due-list order within a day. Days without reminders get nothing. Offsets above notifyDays are
+// never shown. The due list's order between days does not matter, and the work does not grow with
+// notifyDays.
+std::vector<NotifyRow> BuildNotifyRows(std::span<const ReminderRecord> dueList,
+                                       const SYSTEMTIME& today, std::uint32_t notifyDays,
+                                       const NotifyPrefixes& prefixes, const NameTable& names);
+
+} // namespace tovrin
