@@ -1,0 +1,52 @@
+#include "platform/edit_control.h"
+
+#include "platform/window_styles.h"
+
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
+
+namespace tovrin {
+namespace {
+
+// QLineEdit's own limit; the classic limit of a one-line edit is larger, but no window of the
+// program comes near either.
+constexpr int kNoLimit = 32767;
+
+} // namespace
+
+EditControl::EditControl(QWidget* parent, uint32_t style, uint32_t exStyle) : QLineEdit(parent) {
+    Qt::Alignment horizontal = Qt::AlignLeft;
+    if ((style & ES_CENTER) != 0) {
+        horizontal = Qt::AlignHCenter;
+    } else if ((style & ES_RIGHT) != 0) {
+        horizontal = Qt::AlignRight;
+    }
+    setAlignment(horizontal | Qt::AlignVCenter);
+    if ((style & ES_NUMBER) != 0) {
+        // ASCII digits only: other scripts' digits would not read back as a number.
+        setValidator(
+            new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    }
+    setReadOnly((style & ES_READONLY) != 0);
+    const bool edge =
+        (exStyle & (WS_EX_STATICEDGE | WS_EX_CLIENTEDGE)) != 0 || (style & WS_BORDER) != 0;
+    setFrame(edge);
+    setFocusPolicy((style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void EditControl::LimitText(int limit) {
+    setMaxLength(limit <= 0 || limit > kNoLimit ? kNoLimit : limit);
+}
+
+void EditControl::SetSel(int start, int end) {
+    if (start < 0) {
+        deselect();
+        return;
+    }
+    const int length = static_cast<int>(text().size());
+    const int to = end < 0 || end > length ? length : end;
+    const int from = start > length ? length : start;
+    setSelection(from, to - from);
+}
+
+} // namespace tovrin

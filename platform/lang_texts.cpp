@@ -1,0 +1,44 @@
+#include "platform/lang_texts.h"
+
+#include "platform/message_box.h"
+#include "platform/text.h"
+#include "store/paths.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tovrin {
+
+void BoxLangFeedback::LangOpenFailed() {
+    AfxMessageBox(QStringLiteral("Couldn't load LANGUAGE RESOURCE"));
+}
+
+void BoxLangFeedback::LangLookupFailed() {
+    AfxMessageBox(QStringLiteral("Error"));
+    PostQuitMessage(0);
+}
+
+LangFeedback* WindowLangFeedback() {
+    static BoxLangFeedback feedback;
+    return &feedback;
+}
+
+QString LangTexts::Text(long key) const {
+    const auto it = texts_.find(key);
+    return it != texts_.end() ? it->second : QString();
+}
+
+LangTexts LoadSectionTexts(std::string_view section, std::initializer_list<long> keys,
+                           LangFeedback* feedback) {
+    const std::vector<long> wanted(keys);
+    const std::vector<std::string> found =
+        LoadLangTexts(kLangPath, section, std::span<const long>(wanted), feedback);
+    LangTexts texts;
+    for (size_t i = 0; i < wanted.size(); ++i) {
+        texts.Set(wanted[i], i < found.size() ? FromCp1251(found[i]) : QString());
+    }
+    return texts;
+}
+
+} // namespace tovrin
