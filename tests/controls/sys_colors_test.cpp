@@ -1,0 +1,75 @@
+#include "controls/sys_colors.h"
+#include "platform/sys_colors.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <gtest/gtest.h>
+
+namespace tovrin {
+namespace {
+
+// Puts a palette in place for one test and the old one back afterwards.
+class ScopedPalette {
+public:
+    explicit ScopedPalette(const QPalette& palette) : saved_(QApplication::palette()) {
+        QApplication::setPalette(palette);
+    }
+    ~ScopedPalette() { QApplication::setPalette(saved_); }
+
+private:
+    QPalette saved_;
+};
+
+QPalette Distinct() {
+    QPalette p = QApplication::palette();
+    p.setColor(QPalette::Active, QPalette::Button, QColor(10, 20, 30));
+    p.setColor(QPalette::Active, QPalette::Dark, QColor(40, 50, 60));
+    p.setColor(QPalette::Active, QPalette::Highlight, QColor(0, 0, 128));
+    p.setColor(QPalette::Active, QPalette::Base, QColor(255, 255, 255));
+    p.setColor(QPalette::Active, QPalette::PlaceholderText, QColor(0, 0, 0, 128));
+    return p;
+}
+
+TEST(GetSysColor, ReadsThePalettesNearestRoles) {
+    ScopedPalette palette(Distinct());
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), MakeColorRef(10, 20, 30));
+    EXPECT_EQ(GetSysColor(COLOR_3DFACE), MakeColorRef(10, 20, 30));
+    EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), MakeColorRef(40, 50, 60));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), MakeColorRef(0, 0, 128));
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), MakeColorRef(255, 255, 255));
+    // Half-transparent black placeholder text over white: the classic mid grey.
+    EXPECT_EQ(GetSysColor(COLOR_GRAYTEXT), MakeColorRef(127, 127, 127));
+}
+
+TEST(GetSysColor, UnknownIndexesAreBlack) {
+    for (int index : {-1, 25, 31, 1000}) {
+        EXPECT_EQ(GetSysColor(index), 0u) << index;
+    }
+}
+
+TEST(GetSysColor, ConvertsToAndFromQColor) {
+    const COLORREF c = MakeColorRef(1, 2, 3);
+    EXPECT_EQ(ToQColor(c), QColor(1, 2, 3));
+    EXPECT_EQ(ToColorRef(QColor(1, 2, 3)), c);
+    EXPECT_EQ(ToColorRef(QColor(0, 0, 0, 0)), MakeColorRef(255, 255, 255));
+}
+
+TEST(CSysColors, ReadsNowAndDerivesTheHotFill) {
+    ScopedPalette palette(Distinct());
+    const CSysColors colors;
+    EXPECT_EQ(colors.face, MakeColorRef(10, 20, 30));
+    EXPECT_EQ(colors.shadow, MakeColorRef(40, 50, 60));
+    EXPECT_EQ(colors.grayText, GetSysColor(COLOR_GRAYTEXT));
+    EXPECT_EQ(colors.hotFill, MakeColorRef(204, 204, 229));
+}
+
+TEST(CSysColors, TheProgramsTableIsReadOnceAndKept) {
+    const COLORREF face = InitSysColors().face;
+    ASSERT_EQ(face, GetSysColor(COLOR_BTNFACE));
+    ScopedPalette palette(Distinct());
+    EXPECT_EQ(InitSysColors().face, face);
+    EXPECT_EQ(sysColors.face, face);
+}
+
+} // namespace
+} // namespace tovrin
