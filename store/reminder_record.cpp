@@ -9,23 +9,24 @@ namespace {
 
 constexpr std::size_t kTextOffset = 24;
 
-void PutU16(std::uint8_t* out, std::uint16_t v) {
+// The byte-by-byte helpers serve big-endian machines only; little-endian ones copy whole fields.
+[[maybe_unused]] void PutU16(std::uint8_t* out, std::uint16_t v) {
     out[0] = static_cast<std::uint8_t>(v);
     out[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
-void PutI32(std::uint8_t* out, std::int32_t value) {
+[[maybe_unused]] void PutI32(std::uint8_t* out, std::int32_t value) {
     const auto v = static_cast<std::uint32_t>(value);
     for (int i = 0; i < 4; ++i) {
         out[i] = static_cast<std::uint8_t>(v >> (8 * i));
     }
 }
 
-std::uint16_t GetU16(const std::uint8_t* in) {
+[[maybe_unused]] std::uint16_t GetU16(const std::uint8_t* in) {
     return static_cast<std::uint16_t>(in[0] | (in[1] << 8));
 }
 
-std::int32_t GetI32(const std::uint8_t* in) {
+[[maybe_unused]] std::int32_t GetI32(const std::uint8_t* in) {
     std::uint32_t v = 0;
     for (int i = 0; i < 4; ++i) {
         v |= static_cast<std::uint32_t>(in[i]) << (8 * i);
