@@ -46,6 +46,15 @@ TEST_F(PickerTest, KeepsTheWholeValueThroughFormatChanges) {
     EXPECT_EQ(picker.GetSystemTime(), kWhen);
 }
 
+TEST_F(PickerTest, MonthNamesComeFromTheLocaleInTheFormAfterADay) {
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    DateTimePicker picker(nullptr, DTS_LONGDATEFORMAT);
+    ASSERT_TRUE(picker.SetSystemTime(kWhen));
+    EXPECT_EQ(picker.Text(), QString::fromUtf8("вторник, 8 декабря 2026 г."));
+    picker.SetFormat(QString::fromUtf8("H:mm d MMMM yyy г."));
+    EXPECT_EQ(picker.Text(), QString::fromUtf8("14:30 8 декабря 2026 г."));
+}
+
 TEST_F(PickerTest, WorksOutTheDayOfWeekItself) {
     DateTimePicker picker;
     SYSTEMTIME t = kWhen;
