@@ -26,7 +26,7 @@ struct SaveResult {
 
     // One plain sentence for the user, for example
     // "Could not write Base/ztovrin.dat: No space left on device"; empty on success.
-    std::string Message() const;
+    [[nodiscard]] std::string Message() const;
 
     static SaveResult Success(std::string file);
     static SaveResult Failure(std::string file, SaveStep step, int error);

@@ -4,6 +4,7 @@
 #include "store/paths.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace tovrin {
 
@@ -50,6 +51,31 @@ Settings ParseSettings(std::span<const std::uint8_t> bytes, SettingsReport* repo
         report->daysRaised = raise && used > 0;
     }
     return settings;
+}
+
+std::vector<std::string> DescribeProblems(const SettingsReport& report, const std::string& file) {
+    const auto reason = [](int error) { return std::generic_category().message(error); };
+    std::vector<std::string> lines;
+    if (report.outcome == OpenOutcome::Failed) {
+        lines.push_back("Could not open " + file + ": " + reason(report.error));
+    } else if (report.outcome == OpenOutcome::Missing && report.createError != 0) {
+        lines.push_back(file +
+                        " does not exist and could not be created: " + reason(report.createError));
+    }
+    if (report.readFailed) {
+        lines.push_back("Reading " + file + " stopped early: " + reason(report.error));
+    }
+    if (report.bytesUsed % 4 != 0) {
+        lines.push_back(file + " is cut short (" + std::to_string(report.bytesUsed) +
+                        " bytes); the missing bytes keep their usual values");
+    }
+    if (report.extraBytes) {
+        lines.push_back(file + " is longer than 8 bytes; the rest is ignored");
+    }
+    if (report.daysRaised) {
+        lines.push_back(file + " gives 0 days of advance notice, which is taken as 1");
+    }
+    return lines;
 }
 
 std::array<std::uint8_t, kSettingsSize> EncodeSettings(const Settings& settings) {

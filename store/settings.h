@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace tovrin {
 
@@ -27,6 +29,9 @@ struct SettingsReport : OpenReport {
     bool extraBytes = false;   // the file is longer than 8 bytes; the rest is ignored
     bool daysRaised = false;   // the file said 0 days, which loads as 1
 };
+
+// Plain sentences, one per thing loading had to make up for, naming the file as `file`.
+std::vector<std::string> DescribeProblems(const SettingsReport& report, const std::string& file);
 
 // The settings as loading gives them from the file's first bytes: the bytes present replace the
 // start values' low-order bytes, and 0 days becomes 1.

@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kCountSize = 4;
 // Large enough that the system call per block vanishes next to decoding, small enough to stay in
 // the cache while the records are decoded.
-constexpr std::size_t kReadBlock = 256 * 1024;
+constexpr std::size_t kReadBlock = std::size_t{256} * 1024;
 constexpr std::uint64_t kUnknownWanted = std::uint64_t{1} << 62;
 
 std::uint32_t GetU32(const std::uint8_t* in) {

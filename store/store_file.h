@@ -25,9 +25,9 @@ struct ReadReport : OpenReport {
     bool trailingBytes = false;          // bytes beyond the last record the count promised
 
     // Records the count promised that the file does not hold (whole or cut).
-    std::uint32_t MissingRecords() const { return declaredCount - recordsRead; }
+    [[nodiscard]] std::uint32_t MissingRecords() const { return declaredCount - recordsRead; }
     // Opened, or missing, and nothing was dropped, cut or ignored.
-    bool Sound() const;
+    [[nodiscard]] bool Sound() const;
 };
 
 // Plain sentences, one per problem the report shows, naming the file as `file`; none when sound.
@@ -53,9 +53,9 @@ public:
     void Feed(std::span<const std::uint8_t> bytes);
     void Finish(); // the data has ended
     // Every promised record has been handed on.
-    bool Done() const { return countKnown_ && emitted_ == report_.declaredCount; }
+    [[nodiscard]] bool Done() const { return countKnown_ && emitted_ == report_.declaredCount; }
     // Bytes still needed to reach the last promised record (a large number before the count).
-    std::uint64_t Wanted() const;
+    [[nodiscard]] std::uint64_t Wanted() const;
 
 private:
     void Emit(std::span<const std::uint8_t> wholeRecords);

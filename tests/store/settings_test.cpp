@@ -37,6 +37,7 @@ struct Shape {
     std::int32_t confirm;
     bool raised;
     bool extra;
+    std::size_t problems;
 };
 
 class SettingsSample : public ::testing::TestWithParam<Shape> {};
@@ -52,19 +53,21 @@ TEST_P(SettingsSample, LoadsAsTheProgramAlwaysHas) {
     EXPECT_EQ(settings.confirmDelete, shape.confirm);
     EXPECT_EQ(report.daysRaised, shape.raised);
     EXPECT_EQ(report.extraBytes, shape.extra);
+    EXPECT_EQ(DescribeProblems(report, kSettingsPath).size(), shape.problems);
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, SettingsSample,
-                         ::testing::Values(Shape{"empty.ini", 1, 1, false, false},
-                                           Shape{"one_byte.ini", 7, 1, false, false},
-                                           Shape{"three_bytes.ini", 0x030201, 1, false, false},
-                                           Shape{"four_bytes.ini", 9, 1, false, false},
-                                           Shape{"five_bytes.ini", 5, 2, false, false},
-                                           Shape{"six_bytes.ini", 5, 0, false, false},
-                                           Shape{"seven_days_no_confirm.ini", 7, 0, false, false},
-                                           Shape{"zero_days.ini", 1, 1, true, false},
-                                           Shape{"longer_than_eight.ini", 3, 1, false, true},
-                                           Shape{"max_days.ini", 0xFFFFFFFF, 1, false, false}),
+                         ::testing::Values(Shape{"empty.ini", 1, 1, false, false, 0},
+                                           Shape{"one_byte.ini", 7, 1, false, false, 1},
+                                           Shape{"three_bytes.ini", 0x030201, 1, false, false, 1},
+                                           Shape{"four_bytes.ini", 9, 1, false, false, 0},
+                                           Shape{"five_bytes.ini", 5, 2, false, false, 1},
+                                           Shape{"six_bytes.ini", 5, 0, false, false, 1},
+                                           Shape{"seven_days_no_confirm.ini", 7, 0, false, false,
+                                                 0},
+                                           Shape{"zero_days.ini", 1, 1, true, false, 1},
+                                           Shape{"longer_than_eight.ini", 3, 1, false, true, 1},
+                                           Shape{"max_days.ini", 0xFFFFFFFF, 1, false, false, 0}),
                          [](const auto& info) {
                              std::string name = info.param.sample;
                              return name.substr(0, name.find('.'));
