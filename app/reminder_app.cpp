@@ -73,13 +73,9 @@ void CReminderApp::ShowAlreadyRunning() {
 }
 
 void CReminderApp::OnQuitSignal() {
-    // A second signal while the editor's save question is open must not ask again.
-    if (leaving_ || !mainWnd_) {
-        return;
-    }
-    leaving_ = true;
-    mainWnd_->OnCommand(ID_EXIT);
-    leaving_ = false;
+    // Ending the event loop, not exiting here: a box may be open inside a window's handler, and
+    // it must return before that window goes. Run() then closes the editor, saving.
+    PostQuitMessage(0);
 }
 
 int CReminderApp::Run() {

@@ -42,7 +42,6 @@ private:
     std::optional<SingleInstance> instance_;
     std::unique_ptr<CManagerDlg> mainWnd_;
     std::unique_ptr<QuitSignals> quitSignals_;
-    bool leaving_ = false;
 };
 
 } // namespace tovrin

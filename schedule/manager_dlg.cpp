@@ -34,6 +34,10 @@ CManagerDlg::CManagerDlg() {
 }
 
 CManagerDlg::~CManagerDlg() {
+    // The editor goes first, through its own destructor, which still saves its changes; taking
+    // it down with this window would skip that.
+    editor_.reset();
+    notify_.reset();
     DestroyWindow();
 }
 
@@ -111,17 +115,27 @@ void CManagerDlg::ShowJournal() {
     if (isVisible()) {
         return;
     }
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        // The whole window, frame included, sits against the right edge and 50 pixels above the
-        // bottom, clear of a panel along the bottom of the screen.
-        const QRect area = screen->geometry();
-        const QSize frame = frameGeometry().size();
-        move(area.x() + area.width() - frame.width(),
-             area.y() + area.height() - frame.height() - kJournalBottomGap);
-    }
+    const QSize frame = frameGeometry().size();
+    PlaceJournal();
     SetTopmost(true);
     show();
+    // A window manager's frame is known only once the window is up.
+    if (frameGeometry().size() != frame) {
+        PlaceJournal();
+    }
+}
+
+void CManagerDlg::PlaceJournal() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    // The whole window, frame included, sits against the right edge and 50 pixels above the
+    // bottom, clear of a panel along the bottom of the screen.
+    const QRect area = screen->geometry();
+    const QSize frame = frameGeometry().size();
+    move(area.x() + area.width() - frame.width(),
+         area.y() + area.height() - frame.height() - kJournalBottomGap);
 }
 
 void CManagerDlg::OnCommand(int id) {

@@ -70,6 +70,7 @@ protected:
 private:
     void PrepareJournal(const QString& columnTitle);
     void OpenStartupMessages();
+    void PlaceJournal();
     void OpenEditor();
     void OpenCurrentMessages();
     void Exit();

@@ -33,7 +33,10 @@ constexpr int kColumnMargin = 5;
 
 } // namespace
 
-CNotifyDlg::CNotifyDlg(QWidget* parent) : Dialog(parent), icon_(LoadIconResource(IDI_APP)) {}
+CNotifyDlg::CNotifyDlg(QWidget* parent) : Dialog(parent), icon_(LoadIconResource(IDI_APP)) {
+    // Neither Enter nor Escape closes the list the user is reading.
+    SetKeyFilter(true);
+}
 
 CNotifyDlg::~CNotifyDlg() {
     DestroyWindow();

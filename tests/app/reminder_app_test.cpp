@@ -1,0 +1,152 @@
+#include "app/reminder_app.h"
+#include "editor/editor_dlg.h"
+#include "platform/message_box.h"
+#include "platform/single_instance.h"
+#include "res/resource.h"
+#include "schedule/clock.h"
+#include "schedule/manager_dlg.h"
+#include "schedule/store_fixture.h"
+#include "store/settings.h"
+#include "store/store_file.h"
+#include "support/temp_base.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace tovrin {
+namespace {
+
+using test::At;
+using test::Rec;
+
+// The program in a folder of its own, with its own runtime directory for the single-instance
+// marker. Quit requests are real here: the tests run the event loop until the program ends.
+class ReminderAppTest : public ::testing::Test {
+protected:
+    ReminderAppTest() {
+        fs::copy_file(test::SourceDir() / "res/Base/default.lng", base_.Base() / "default.lng");
+        const char* old = std::getenv("XDG_RUNTIME_DIR");
+        oldRuntime_ = old != nullptr ? old : "";
+        const fs::path runtime = base_.Dir() / "runtime";
+        fs::create_directory(runtime);
+        ::chmod(runtime.c_str(), 0700);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    }
+    ~ReminderAppTest() override {
+        if (oldRuntime_.empty()) {
+            ::unsetenv("XDG_RUNTIME_DIR");
+        } else {
+            ::setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
+        }
+    }
+
+    static std::vector<std::string> Stored() {
+        std::vector<ReminderRecord> records;
+        ReadStore(kStorePath, IfMissing::LeaveAlone, records);
+        return test::Texts(records);
+    }
+
+    static void AddInEditor(CReminderApp& app, const char* text) {
+        app.MainWnd()->OnCommand(ID_EDITOR);
+        CEditorDlg* editor = app.MainWnd()->Editor();
+        ASSERT_TRUE(IsWindow(editor));
+        editor->OnCommand(ID_PANE_ADD);
+        editor->OnRecord(Rec(MODE_NONE, At(2026, 12, 20, 9, 0), text));
+    }
+
+    test::TempBase base_;
+    std::string oldRuntime_;
+    MessageBoxRecorder boxes_;
+    FakeClock clock_{At(2026, 12, 8, 10, 0)};
+    ScopedClock scopedClock_{clock_};
+};
+
+TEST_F(ReminderAppTest, SecondCopyWarnsAndTouchesNothing) {
+    const SingleInstance running = SingleInstance::Join();
+    ASSERT_EQ(running.GetState(), SingleInstance::State::First);
+    CReminderApp app;
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(app.MainWnd(), nullptr);
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    const MessageBoxCall& box = boxes_.Calls()[0];
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(box.text, "Tovrin уже запущен. Его значок находится в области уведомлений.");
+    EXPECT_EQ(box.caption, "Tovrin");
+    EXPECT_EQ(box.type, MB_OK | MB_ICONWARNING);
+    EXPECT_FALSE(fs::exists(kSettingsPath));
+    EXPECT_FALSE(fs::exists(kStorePath));
+}
+
+TEST_F(ReminderAppTest, SecondCopyWithoutItsTextsStillWarns) {
+    fs::remove(kLangPath);
+    const SingleInstance running = SingleInstance::Join();
+    QuitRecorder quits;
+    CReminderApp app;
+    EXPECT_FALSE(app.InitInstance());
+    ASSERT_EQ(boxes_.Calls().size(), 4u);
+    EXPECT_EQ(boxes_.Calls()[0].text, "Couldn't load LANGUAGE RESOURCE");
+    EXPECT_EQ(boxes_.Calls()[1].text, "Error");
+    EXPECT_EQ(boxes_.Calls()[2].text, "Error");
+    EXPECT_EQ(boxes_.Calls()[3].type, MB_OK | MB_ICONWARNING);
+    EXPECT_TRUE(boxes_.Calls()[3].text.isEmpty());
+}
+
+TEST_F(ReminderAppTest, FirstCopyReadsTheSettingsAndWaitsHiddenInTheTray) {
+    CReminderApp app;
+    EXPECT_EQ(notifyDays, 0u);
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_EQ(notifyDays, 1u);
+    EXPECT_EQ(confirmDelete, 1);
+    EXPECT_TRUE(fs::exists(kSettingsPath));
+    EXPECT_EQ(fs::file_size(kSettingsPath), 0u);
+    ASSERT_NE(app.MainWnd(), nullptr);
+    EXPECT_FALSE(app.MainWnd()->isVisible());
+    EXPECT_TRUE(app.MainWnd()->TrayIcon().InTray() || app.MainWnd()->TrayIcon().FallbackShown());
+    EXPECT_TRUE(boxes_.Calls().empty());
+    // While it runs, the next copy is refused.
+    EXPECT_TRUE(SingleInstance::Join().AnotherRunning());
+}
+
+TEST_F(ReminderAppTest, TerminationSignalSavesTheOpenEditorBeforeTheEnd) {
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    AddInEditor(app, "Saved on the way out");
+    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(Stored(), std::vector<std::string>{"Saved on the way out"});
+    EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray());
+    EXPECT_FALSE(app.MainWnd()->TrayIcon().FallbackShown());
+}
+
+TEST_F(ReminderAppTest, AnEditorTheUserKeepsOpenKeepsTheProgramRunning) {
+    // Saves fail while a folder stands where the store goes.
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    AddInEditor(app, "Kept");
+    fs::remove(kStorePath); // the editor made it empty when it opened
+    fs::create_directory(kStorePath);
+    int questions = 0;
+    boxes_.SetAnswerer([&questions](const MessageBoxCall&) {
+        if (++questions == 2) {
+            // Declining to discard: the program runs on; later the user makes room and quits.
+            QTimer::singleShot(20, [] {
+                fs::remove(kStorePath);
+                std::raise(SIGINT);
+            });
+        }
+        return IDCANCEL;
+    });
+    QTimer::singleShot(0, [] { std::raise(SIGHUP); });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(questions, 2);
+    EXPECT_EQ(Stored(), std::vector<std::string>{"Kept"});
+}
+
+} // namespace
+} // namespace tovrin
