@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The launcher behind the start command: it says plainly when there is no display, gives a first
+# start the shipped texts in the user's data folder, never replaces the user's own, and runs the
+# program there, so its files land in that folder's Base/.
+set -euo pipefail
+LAUNCH=${TOVRIN_LAUNCH:?}
+W=$(mktemp -d /tmp/tovrin-launch.XXXXXX)
+APP=
+cleanup() {
+    [ -n "$APP" ] && kill "$APP" 2>/dev/null || true
+    rm -rf "$W"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+export XDG_DATA_HOME=$W/data XDG_RUNTIME_DIR=$W/rt
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# No display: a plain word and the way round it, and nothing started.
+set +e
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$LAUNCH" 2>&1)
+rc=$?
+set -e
+[ "$rc" -ne 0 ] || fail "started without a display"
+grep -q 'no display' <<<"$out" || fail "no plain word: $out"
+grep -q 'xvfb-run -a' <<<"$out" || fail "no xvfb-run hint: $out"
+echo "ok   no display: exit $rc with the xvfb-run hint"
+
+# A first start on a screen of its own: seeded, running in the data folder, ended by SIGTERM.
+start() {
+    rm -f "$W/ready"
+    env QT_QPA_PLATFORM=offscreen DISPLAY=:0 TOVRIN_READY_FD=3 "$LAUNCH" 3>"$W/ready" \
+        >"$W/app.log" 2>&1 &
+    APP=$!
+    for _ in $(seq 100); do
+        grep -q ready "$W/ready" 2>/dev/null && return 0
+        kill -0 "$APP" 2>/dev/null || fail "program ended: $(cat "$W/app.log")"
+        sleep 0.1
+    done
+    fail "program not ready"
+}
+stop() {
+    kill -TERM "$APP"
+    set +e
+    wait "$APP"
+    rc=$?
+    set -e
+    APP=
+    [ "$rc" -eq 0 ] || fail "exit code $rc after SIGTERM"
+}
+start
+base=$XDG_DATA_HOME/tovrin/Base
+cmp -s "$base/default.lng" "$TOVRIN_SOURCE_DIR/res/Base/default.lng" || fail "texts not seeded"
+[ -f "$base/tovrin.ini" ] || fail "settings not made in the data folder"
+stop
+echo "ok   first start seeded $base and ran there; SIGTERM ended it with 0"
+
+# The user's own texts stay.
+printf '; my own copy, changed by hand\r\n' >>"$base/default.lng"
+start
+stop
+grep -q 'my own copy' "$base/default.lng" || fail "user's texts replaced"
+echo "ok   the user's default.lng is kept"
+echo "PASS"
