@@ -2,6 +2,8 @@
 
 #include "lang/codepage.h"
 
+#include <algorithm>
+#include <numeric>
 #include <string>
 
 namespace tovrin {
@@ -43,12 +45,18 @@ int FoldedByteOrder::Compare(const ReminderRecord& a, const ReminderRecord& b) c
     return Sign(Folded(a).compare(Folded(b)));
 }
 
-void FoldedByteOrder::Prepare(std::span<const ReminderRecord* const> records) {
-    prepared_ = records;
-}
-
-int FoldedByteOrder::ComparePrepared(std::size_t i, std::size_t j) const {
-    return Compare(*prepared_[i], *prepared_[j]);
+std::vector<int> FoldedByteOrder::StableOrder(std::span<const ReminderRecord* const> records) {
+    std::vector<std::string> folded;
+    folded.reserve(records.size());
+    for (const ReminderRecord* record : records) {
+        folded.push_back(Folded(*record));
+    }
+    std::vector<int> order(records.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return folded[static_cast<std::size_t>(a)] < folded[static_cast<std::size_t>(b)];
+    });
+    return order;
 }
 
 } // namespace tovrin

@@ -5,21 +5,21 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace tovrin {
 
 // The order of the message column: locale-aware and case-insensitive, which only the user
-// interface's text library knows. Sorting many rows asks for keys once (Prepare) and then
-// compares rows by position, so no text is collated twice.
+// interface's text library knows.
 class TextOrder {
 public:
     virtual ~TextOrder() = default;
     // <0, 0 or >0 as a's text sorts before, with or after b's.
     virtual int Compare(const ReminderRecord& a, const ReminderRecord& b) const = 0;
-    // Makes sort keys for these records, in this order.
-    virtual void Prepare(std::span<const ReminderRecord* const> records) = 0;
-    // Compares the records at positions i and j of the last Prepare.
-    virtual int ComparePrepared(std::size_t i, std::size_t j) const = 0;
+    // The stable ascending order of the records: for each place of the sorted list, the index
+    // of the record that goes there. Exactly what a stable sort by Compare gives, however it is
+    // reached.
+    virtual std::vector<int> StableOrder(std::span<const ReminderRecord* const> records) = 0;
 };
 
 // The list's columns, as the sort parameter names them.
@@ -42,11 +42,7 @@ int CompareRecords(const ReminderRecord& a, const ReminderRecord& b, int column,
 class FoldedByteOrder final : public TextOrder {
 public:
     int Compare(const ReminderRecord& a, const ReminderRecord& b) const override;
-    void Prepare(std::span<const ReminderRecord* const> records) override;
-    int ComparePrepared(std::size_t i, std::size_t j) const override;
-
-private:
-    std::span<const ReminderRecord* const> prepared_;
+    std::vector<int> StableOrder(std::span<const ReminderRecord* const> records) override;
 };
 
 } // namespace tovrin

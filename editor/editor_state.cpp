@@ -8,6 +8,31 @@
 #include <numeric>
 
 namespace tovrin {
+namespace {
+
+// The calendar keys are small numbers, so a counting sort orders any number of rows in two
+// passes, and keeps rows of equal keys in their order.
+std::vector<int> DateOrder(std::span<const ReminderRecord* const> rows) {
+    std::vector<std::int32_t> keys(rows.size());
+    std::int32_t most = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        keys[i] = DateSortKey(*rows[i]);
+        most = std::max(most, keys[i]);
+    }
+    std::vector<int> first(static_cast<std::size_t>(most) + 2, 0);
+    for (const std::int32_t key : keys) {
+        ++first[static_cast<std::size_t>(key) + 1];
+    }
+    std::partial_sum(first.begin(), first.end(), first.begin());
+    std::vector<int> order(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        order[static_cast<std::size_t>(first[static_cast<std::size_t>(keys[i])]++)] =
+            static_cast<int>(i);
+    }
+    return order;
+}
+
+} // namespace
 
 ReadReport EditorState::Load(const std::filesystem::path& store, const SYSTEMTIME& now) {
     Clear();
@@ -59,23 +84,15 @@ const ReminderRecord* EditorState::RowRecord(int row) const {
 }
 
 std::vector<int> EditorState::SortRows(int column, TextOrder& textOrder) {
-    std::vector<int> order(rows_.size());
-    std::iota(order.begin(), order.end(), 0);
+    std::vector<int> order;
     if (column == kTextColumn) {
-        textOrder.Prepare(rows_);
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return textOrder.ComparePrepared(static_cast<std::size_t>(a),
-                                             static_cast<std::size_t>(b)) < 0;
-        });
-    } else {
-        // One key per row up front: the comparison then touches no record at all.
-        std::vector<std::int32_t> keys(rows_.size());
-        for (std::size_t i = 0; i < rows_.size(); ++i) {
-            keys[i] = DateSortKey(*rows_[i]);
+        order = textOrder.StableOrder(rows_);
+        if (order.size() != rows_.size()) {
+            order.clear();
+            return order;
         }
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
-        });
+    } else {
+        order = DateOrder(rows_);
     }
     std::vector<ReminderRecord*> sorted(rows_.size());
     for (std::size_t i = 0; i < order.size(); ++i) {

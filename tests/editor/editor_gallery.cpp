@@ -1,0 +1,78 @@
+// Opens the editor on a small store with a reminder of every mode, optionally with one of its
+// pages, for looking at under Xvfb. Not a test.
+//
+//   editor_gallery [list|new|edit-once|edit-daily|settings|about] [english]
+#include "editor/editor_dlg.h"
+#include "editor/modify_page.h"
+#include "platform/list_view.h"
+#include "res/resource.h"
+#include "store/paths.h"
+#include "store/settings.h"
+#include "store/store_file.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace tovrin;
+
+namespace {
+
+ReminderRecord Make(int mode, SYSTEMTIME when, const std::string& text) {
+    ReminderRecord record;
+    record.mode = mode;
+    record.when = when;
+    SetText(record, text);
+    return record;
+}
+
+void SeedBase(const std::filesystem::path& source, bool english) {
+    namespace fs = std::filesystem;
+    fs::create_directories("Base");
+    fs::copy_file(source / "res/Base" / (english ? "english.lng" : "default.lng"), kLangPath,
+                  fs::copy_options::overwrite_existing);
+    const std::vector<ReminderRecord> records{
+        Make(MODE_ONCE, {2031, 3, 0, 14, 14, 30, 0, 0}, "Dentist at half past two"),
+        Make(MODE_DAILY, {2024, 1, 0, 1, 8, 0, 0, 0}, "Take the tablets"),
+        Make(MODE_YEARLY, {1990, 5, 0, 5, 0, 0, 0, 0}, "Anna's birthday"),
+        Make(MODE_MONTHLY, {2024, 1, 0, 28, 0, 0, 0, 0}, "Pay the rent"),
+        Make(MODE_NONE, {2031, 12, 0, 31, 0, 0, 0, 0}, "New Year's Eve party"),
+        Make(MODE_YEARLY, {1985, 11, 0, 7, 0, 0, 0, 0},
+             "\xc4\xe5\xed\xfc \xf0\xee\xe6\xe4\xe5"
+             "\xed\xe8\xff \xc8\xe2\xe0\xed\xe0"),
+    };
+    WriteStore(kStorePath, records);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const std::string view = argc > 1 ? argv[1] : "list";
+    const bool english = argc > 2 && std::string(argv[2]) == "english";
+    SeedBase(TOVRIN_SOURCE_DIR, english);
+    notifyDays = 3;
+    confirmDelete = 1;
+
+    CEditorDlg editor(nullptr, nullptr);
+    editor.Create();
+    if (view == "new") {
+        editor.OnCommand(ID_PANE_ADD);
+    } else if (view == "edit-once" || view == "edit-daily") {
+        const int wanted = view == "edit-once" ? MODE_ONCE : MODE_DAILY;
+        for (int row = 0; row < editor.State().RowCount(); ++row) {
+            if (editor.State().RowRecord(row)->mode == wanted) {
+                editor.List()->SelectRow(row);
+            }
+        }
+        editor.OnCommand(ID_PANE_MODIFY);
+    } else if (view == "settings") {
+        editor.OnCommand(ID_PANE_SETTINGS);
+    } else if (view == "about") {
+        editor.OnCommand(ID_PANE_ABOUT);
+    }
+    return app.exec();
+}
