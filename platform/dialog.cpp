@@ -17,7 +17,10 @@
 
 namespace tovrin {
 
-Dialog::Dialog(QWidget* parent) : QWidget(parent), client_(this) {}
+Dialog::Dialog(QWidget* parent) : QWidget(parent), client_(this) {
+    // No window before Create: a constructed object must not show up inside its parent.
+    setVisible(false);
+}
 
 Dialog::~Dialog() {
     // Too late for a subclass's OnDestroy; the window just stops existing.
