@@ -48,7 +48,7 @@ void SetText(ReminderRecord& record, std::string_view text) {
 }
 
 void EncodeRecordInto(const ReminderRecord& record, std::uint8_t* out) {
-    if constexpr (std::endian::native == std::endian::little) {
+    if constexpr (kRecordLiesAsInFile) {
         // The struct's first 24 bytes are the file's, field for field (checked in the header).
         std::memcpy(out, &record, kTextOffset);
     } else {
@@ -80,7 +80,7 @@ RecordBytes EncodeRecord(const ReminderRecord& record) {
 
 ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes) {
     ReminderRecord record;
-    if constexpr (std::endian::native == std::endian::little) {
+    if constexpr (kRecordLiesAsInFile) {
         std::memcpy(&record, bytes.data(), kRecordSize);
     } else {
         record.mode = GetI32(&bytes[0]);
@@ -95,7 +95,7 @@ ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes) {
         std::memcpy(record.text, &bytes[kTextOffset], kTextFieldSize);
     }
     // A text without a terminator in its field is cut at the field's last byte.
-    record.text[kTextFieldSize - 1] = '\0';
+    FinishRawRecord(record);
     return record;
 }
 

@@ -3,6 +3,7 @@
 #include "store/systemtime.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -53,5 +54,13 @@ void SetText(ReminderRecord& record, std::string_view text);
 RecordBytes EncodeRecord(const ReminderRecord& record);
 void EncodeRecordInto(const ReminderRecord& record, std::uint8_t* out); // out: kRecordSize bytes
 ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes);
+
+// Where a record's bytes in memory are the file's bytes (little-endian machines), whole runs of
+// records may be read straight into place; FinishRawRecord then does the rest of DecodeRecord's
+// work on each.
+inline constexpr bool kRecordLiesAsInFile = std::endian::native == std::endian::little;
+inline void FinishRawRecord(ReminderRecord& record) {
+    record.text[kTextFieldSize - 1] = '\0';
+}
 
 } // namespace tovrin

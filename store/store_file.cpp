@@ -15,6 +15,8 @@ constexpr std::size_t kCountSize = 4;
 // Large enough that the system call per block vanishes next to decoding, small enough to stay in
 // the cache while the records are decoded.
 constexpr std::size_t kReadBlock = std::size_t{256} * 1024;
+// Whole records, so only the file's end can cut one.
+constexpr std::size_t kRoomBlock = kRecordSize * 600;
 constexpr std::uint64_t kUnknownWanted = std::uint64_t{1} << 62;
 
 std::uint32_t GetU32(const std::uint8_t* in) {
@@ -124,17 +126,28 @@ std::size_t StoreScanner::TakeCount(std::span<const std::uint8_t> bytes) {
         report_.declaredCount = GetU32(partial_);
         const std::uint64_t room =
             sizeHint_ > kCountSize ? (sizeHint_ - kCountSize) / kRecordSize : 0;
-        sink_.Begin(static_cast<std::size_t>(std::min<std::uint64_t>(report_.declaredCount, room)));
+        mostRecords_ =
+            static_cast<std::size_t>(std::min<std::uint64_t>(report_.declaredCount, room));
+        sink_.Begin(mostRecords_);
     }
     return take;
 }
 
-void StoreScanner::Emit(std::span<const std::uint8_t> wholeRecords) {
+void StoreScanner::Check(std::span<const std::uint8_t> wholeRecords) {
     for (std::size_t at = 0; at < wholeRecords.size(); at += kRecordSize) {
         report_.unterminatedTexts += TextUnterminated(wholeRecords.data() + at) ? 1 : 0;
     }
     emitted_ += static_cast<std::uint32_t>(wholeRecords.size() / kRecordSize);
+}
+
+void StoreScanner::Emit(std::span<const std::uint8_t> wholeRecords) {
+    Check(wholeRecords);
     sink_.Records(wholeRecords);
+}
+
+void StoreScanner::Delivered(std::span<const std::uint8_t> wholeRecords) {
+    Check(wholeRecords);
+    sink_.Filled(wholeRecords.size() / kRecordSize);
 }
 
 void StoreScanner::Feed(std::span<const std::uint8_t> bytes) {
@@ -175,6 +188,39 @@ void StoreScanner::Finish() {
     report_.recordsRead = emitted_;
 }
 
+namespace {
+
+// Reads the count on its own, then, where the sink offers room, every record the file's size
+// allows straight into it, in blocks that stay in the cache while they are checked and finished;
+// the block loop after it sees only what is left.
+void ReadCountAndRoom(ReadOnlyFile& file, StoreScanner& scanner, RecordBlockSink& sink,
+                      ReadReport& report) {
+    std::uint8_t count[kCountSize];
+    scanner.Feed({count, file.Read(count, kCountSize, report)});
+    if (scanner.MostRecords() == 0) {
+        return;
+    }
+    std::uint8_t* const room = sink.Room(scanner.MostRecords());
+    if (room == nullptr) {
+        return;
+    }
+    const std::size_t total = scanner.MostRecords() * kRecordSize;
+    for (std::size_t at = 0; at < total;) {
+        const std::size_t want = std::min(kRoomBlock, total - at);
+        const std::size_t got = file.Read(room + at, want, report);
+        const std::size_t whole = got / kRecordSize * kRecordSize;
+        scanner.Delivered({room + at, whole});
+        if (got < want) {
+            // A record cut by the file's end is carried by the scanner like any other.
+            scanner.Feed({room + at + whole, got - whole});
+            return;
+        }
+        at += got;
+    }
+}
+
+} // namespace
+
 ReadReport ScanStoreFile(const std::filesystem::path& path, IfMissing ifMissing,
                          RecordBlockSink& sink) {
     ReadReport report;
@@ -183,6 +229,7 @@ ReadReport ScanStoreFile(const std::filesystem::path& path, IfMissing ifMissing,
         return report;
     }
     StoreScanner scanner(report, sink, report.fileSize);
+    ReadCountAndRoom(file, scanner, sink, report);
     const std::size_t capacity = static_cast<std::size_t>(
         std::clamp<std::uint64_t>(report.fileSize + 1, kRecordSize, kReadBlock));
     const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);

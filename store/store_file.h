@@ -41,6 +41,16 @@ public:
     virtual void Begin(std::size_t mostRecords) { (void)mostRecords; }
     virtual void Records(std::span<const std::uint8_t> wholeRecords) = 0;
 
+    // Optionally, room for `records` whole records that the file reader fills straight from the
+    // file, sparing a copy; null to take every record through Records(). Each Filled() then says
+    // that the room's next `records` records hold the file's bytes (raw, as DecodeRecord would
+    // see them). The room may end up only partly filled.
+    virtual std::uint8_t* Room(std::size_t records) {
+        (void)records;
+        return nullptr;
+    }
+    virtual void Filled(std::size_t records) { (void)records; }
+
 protected:
     ~RecordBlockSink() = default;
 };
@@ -51,13 +61,19 @@ class StoreScanner {
 public:
     StoreScanner(ReadReport& report, RecordBlockSink& sink, std::uint64_t sizeHint);
     void Feed(std::span<const std::uint8_t> bytes);
+    // Whole records the reader put straight into the sink's Room(): checked and counted like fed
+    // ones, then handed on with Filled(). Only right after the count, before any other record.
+    void Delivered(std::span<const std::uint8_t> wholeRecords);
     void Finish(); // the data has ended
     // Every promised record has been handed on.
     [[nodiscard]] bool Done() const { return countKnown_ && emitted_ == report_.declaredCount; }
     // Bytes still needed to reach the last promised record (a large number before the count).
     [[nodiscard]] std::uint64_t Wanted() const;
+    // Once the count is known: the most records the data can hold, whatever the count says.
+    [[nodiscard]] std::size_t MostRecords() const { return mostRecords_; }
 
 private:
+    void Check(std::span<const std::uint8_t> wholeRecords);
     void Emit(std::span<const std::uint8_t> wholeRecords);
     std::size_t TakeCount(std::span<const std::uint8_t> bytes);
 
@@ -66,6 +82,7 @@ private:
     std::uint64_t sizeHint_;
     bool countKnown_ = false;
     std::uint32_t emitted_ = 0;
+    std::size_t mostRecords_ = 0;
     std::size_t partialSize_ = 0; // bytes of the count or of a record carried between pieces
     std::uint8_t partial_[kRecordSize]{};
 };
@@ -97,6 +114,7 @@ public:
     // never committed, and Trim gives back what a picky rule left unused.
     void Begin(std::size_t mostRecords) override { out_.reserve(out_.size() + mostRecords); }
     void Records(std::span<const std::uint8_t> wholeRecords) override {
+        CloseRoom();
         for (std::size_t at = 0; at < wholeRecords.size(); at += kRecordSize) {
             ReminderRecord record = DecodeRecord(wholeRecords.subspan(at).first<kRecordSize>());
             if (rule_(record)) {
@@ -104,15 +122,50 @@ public:
             }
         }
     }
+    std::uint8_t* Room(std::size_t records) override {
+        if constexpr (!kRecordLiesAsInFile) {
+            return nullptr;
+        }
+        const std::size_t start = out_.size();
+        out_.resize(start + records);
+        filled_ = kept_ = start;
+        roomOpen_ = true;
+        return reinterpret_cast<std::uint8_t*>(out_.data() + start);
+    }
+    // The room's next records are raw file bytes: finish each, let the rule adjust or drop it,
+    // and close the gaps.
+    void Filled(std::size_t records) override {
+        for (const std::size_t end = filled_ + records; filled_ < end; ++filled_) {
+            FinishRawRecord(out_[filled_]);
+            if (rule_(out_[filled_])) {
+                if (kept_ != filled_) {
+                    out_[kept_] = out_[filled_];
+                }
+                ++kept_;
+            }
+        }
+    }
     void Trim() {
+        CloseRoom();
         if (out_.capacity() > 2 * out_.size() + 64) {
             out_.shrink_to_fit();
         }
     }
 
 private:
+    // Drops what the rule left out and what the file did not fill.
+    void CloseRoom() {
+        if (roomOpen_) {
+            out_.resize(kept_);
+            roomOpen_ = false;
+        }
+    }
+
     Rule& rule_;
     std::vector<ReminderRecord>& out_;
+    bool roomOpen_ = false;
+    std::size_t filled_ = 0; // next record of the room to finish
+    std::size_t kept_ = 0;   // where the next kept record goes
 };
 
 } // namespace detail
