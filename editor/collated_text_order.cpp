@@ -50,7 +50,7 @@ struct CollatedTextOrder::Entry {
     std::int32_t index = 0;
 };
 
-CollatedTextOrder::CollatedTextOrder() {
+CollatedTextOrder::CollatedTextOrder(const QLocale& locale) : collator_(locale) {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);

@@ -3,6 +3,7 @@
 #include "editor/compare_records.h"
 
 #include <QCollator>
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -23,7 +24,8 @@ namespace tovrin {
 // always exactly the collator's.
 class CollatedTextOrder final : public TextOrder {
 public:
-    CollatedTextOrder();
+    // The user's locale unless another is named.
+    explicit CollatedTextOrder(const QLocale& locale = QLocale());
 
     int Compare(const ReminderRecord& a, const ReminderRecord& b) const override;
     std::vector<int> StableOrder(std::span<const ReminderRecord* const> records) override;

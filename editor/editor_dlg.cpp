@@ -20,6 +20,7 @@
 #include "store/settings.h"
 
 #include <array>
+#include <cstring>
 
 namespace tovrin {
 namespace {
@@ -56,11 +57,30 @@ std::array<CoolPaneItem, 3> serviceItems{{
 constexpr int32_t kRemindersFolder = 34;
 constexpr int32_t kServiceFolder = 35;
 
-QString SaveFailureText(const SaveResult& result) {
+QString SaveFailureText(const SaveResult& result, bool mayStayOpen) {
     return QString::fromStdString(result.Message()) +
            QStringLiteral("\n\nYour reminders are still here and the file on disk was not "
-                          "changed. Free some space or fix the folder's permissions, then press "
-                          "OK to try again.");
+                          "changed. Free some space or mend the folder's permissions, then press "
+                          "OK to try again.") +
+           (mayStayOpen ? QString()
+                        : QStringLiteral("\n\nCancel ends without saving: the changes made since "
+                                         "the editor opened are lost."));
+}
+
+QString PartialStoreText(int error, int kept) {
+    return QStringLiteral("When the editor opened, %1 could not be read completely (%2). Saving "
+                          "now would replace it with only the %3 reminders shown here.\n\nOK "
+                          "saves them anyway. Cancel leaves the file as it is.")
+        .arg(QString::fromLatin1(kStorePath), QString::fromLocal8Bit(std::strerror(error)))
+        .arg(kept);
+}
+
+const QString& DiscardQuestion() {
+    static const QString text =
+        QStringLiteral("Close the editor without saving, losing the changes made since it "
+                       "opened?\n\nOK closes it. Cancel keeps the editor open so you can try "
+                       "again later.");
+    return text;
 }
 
 } // namespace
@@ -268,30 +288,31 @@ bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
     if (state_.timedChanged && owner_ != nullptr) {
         owner_->OnReloadToday(state_.records());
     }
+    const QString caption = texts_[kTitle];
+    // A store the editor could not read whole must not be overwritten behind the user's back.
+    if (state_.modified && state_.LoadIncomplete() &&
+        MessageBox(this, PartialStoreText(state_.LoadError(), state_.recordCount()), caption,
+                   MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+        return OfferDiscard(mayStayOpen);
+    }
     for (;;) {
         const SaveResult result = state_.Save(kStorePath);
         if (result) {
             return true;
         }
-        const QString caption = texts_[kTitle];
-        if (MessageBox(this, SaveFailureText(result), caption, MB_OKCANCEL | MB_ICONERROR) ==
-            IDOK) {
-            continue;
+        if (MessageBox(this, SaveFailureText(result, mayStayOpen), caption,
+                       MB_OKCANCEL | MB_ICONERROR) != IDOK) {
+            return OfferDiscard(mayStayOpen);
         }
-        if (!mayStayOpen) {
-            return false;
-        }
-        const int discard =
-            MessageBox(this,
-                       QStringLiteral("Close the editor and lose the changes made since it "
-                                      "opened?\n\nOK discards them. Cancel keeps the editor "
-                                      "open so you can try again later."),
-                       caption, MB_OKCANCEL | MB_ICONWARNING);
-        if (discard == IDOK) {
-            return true;
-        }
+    }
+}
+
+bool CEditorDlg::OfferDiscard(bool mayStayOpen) {
+    if (!mayStayOpen) {
         return false;
     }
+    return MessageBox(this, DiscardQuestion(), texts_[kTitle], MB_OKCANCEL | MB_ICONWARNING) ==
+           IDOK;
 }
 
 bool CEditorDlg::CloseAndSave() {

@@ -78,7 +78,10 @@ private:
     void OpenPage(EditorAction action);
     void DeleteSelected();
     void ReleasePage();
+    // The owner's rebuild, then the store, with the user's say when it cannot be written. True
+    // when the editor may go: saved, or the changes given up.
     bool SaveWithChoices(bool mayStayOpen);
+    bool OfferDiscard(bool mayStayOpen);
     QString RowText(int row, int column) const;
     int RowImage(int row) const;
 

@@ -49,6 +49,7 @@ ReadReport EditorState::Load(const std::filesystem::path& store, const SYSTEMTIM
     // A store that is missing or cut short holds nothing more than what was read; one that could
     // not be opened or read for another reason may well hold more.
     loadIncomplete_ = report.outcome == OpenOutcome::Failed || report.readFailed;
+    loadError_ = loadIncomplete_ ? report.error : 0;
     modified = dropped;
     TakeLoaded();
     return report;
@@ -190,6 +191,7 @@ void EditorState::Clear() {
     loaded_.clear();
     loaded_.shrink_to_fit();
     loadIncomplete_ = false;
+    loadError_ = 0;
     modified = false;
     timedChanged = false;
 }

@@ -53,6 +53,8 @@ public:
     // The store could not be read completely for a reason other than a missing or cut file, so
     // writing it would replace records the editor never saw.
     bool LoadIncomplete() const { return loadIncomplete_; }
+    // The system's reason (errno) when the store could not be read completely; 0 otherwise.
+    int LoadError() const { return loadError_; }
 
     std::span<ReminderRecord* const> records() const { return records_; }
     std::int32_t recordCount() const { return static_cast<std::int32_t>(records_.size()); }
@@ -98,6 +100,7 @@ private:
     std::vector<ReminderRecord*> records_;
     std::vector<ReminderRecord*> rows_;
     bool loadIncomplete_ = false;
+    int loadError_ = 0;
 };
 
 } // namespace tovrin

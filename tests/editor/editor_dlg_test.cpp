@@ -428,6 +428,28 @@ TEST_F(EditorSaveFailure, TheTitleBarCloseTakesTheSameRoad) {
     fs::rename("Base.away", "Base");
 }
 
+TEST_F(EditorWindow, AStoreThatCouldNotBeReadIsNotOverwrittenWithoutAsking) {
+    fs::create_directory(kStorePath); // unreadable as a store, for root too
+    auto editor = Open();
+    EXPECT_TRUE(editor->CloseAndSave()); // nothing changed: nothing to ask
+    EXPECT_TRUE(boxes_.Calls().empty());
+
+    editor = Open();
+    editor->OnCommand(ID_PANE_ADD);
+    FillAndConfirm(*editor, "new", IDC_MODE_YEARLY);
+    boxes_.SetAnswer(IDCANCEL);
+    EXPECT_FALSE(editor->CloseAndSave());
+    ASSERT_EQ(boxes_.Calls().size(), 2u);
+    EXPECT_NE(boxes_.Calls()[0].text.indexOf("could not be read completely"), -1);
+    EXPECT_TRUE(editor->IsWindow());
+
+    boxes_.SetAnswerer([](const MessageBoxCall& call) {
+        return call.text.indexOf("could not be read") != -1 ? IDCANCEL : IDOK;
+    });
+    EXPECT_TRUE(editor->CloseAndSave());
+    EXPECT_TRUE(fs::is_directory(kStorePath));
+}
+
 // A full disk, made for real on a small memory file system; needs root to mount it.
 TEST_F(EditorWindow, AFullDiskAtCloseLosesNothing) {
     if (geteuid() != 0) {
