@@ -110,8 +110,8 @@ private:
 template <typename Rule> class KeepingSink final : public RecordBlockSink {
 public:
     KeepingSink(Rule& rule, std::vector<ReminderRecord>& out) : rule_(rule), out_(out) {}
-    // Reserving the most the file can hold costs little: untouched pages of a large block are
-    // never committed, and Trim gives back what a picky rule left unused.
+    // Sized once for the most the file can hold, so the list never moves while it fills; Trim
+    // gives back what a picky rule left unused.
     void Begin(std::size_t mostRecords) override { out_.reserve(out_.size() + mostRecords); }
     void Records(std::span<const std::uint8_t> wholeRecords) override {
         CloseRoom();
@@ -188,6 +188,8 @@ ReadReport ForEachRecordInBytes(std::span<const std::uint8_t> bytes, Visit&& vis
 // Reads the store and appends to `out`, in file order, every record `rule` keeps. The rule
 // (bool(ReminderRecord&)) may adjust a record before it is kept. A store that cannot be opened
 // gives none; one whose reading stops early gives those read before (the report says so).
+// While reading, the list briefly has room for every record the file holds; a reader that keeps
+// a few records of many is better served by ForEachStoredRecord.
 template <typename Rule>
 ReadReport ReadStore(const std::filesystem::path& path, IfMissing ifMissing, Rule&& rule,
                      std::vector<ReminderRecord>& out) {
