@@ -19,6 +19,9 @@
 #include "store/paths.h"
 #include "store/settings.h"
 
+#include <QFontMetrics>
+
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -40,7 +43,8 @@ constexpr int kClockImageSize = 8;
 constexpr int kOnceImage = 0;
 constexpr int kDailyImage = 1;
 constexpr int kDateColumnWidth = 80;
-constexpr int kTextColumnWidth = 305;
+// The clock image and the cell's margins beside a date's text.
+constexpr int kDateCellExtra = kClockImageSize + 18;
 
 // The pane's two folders. The pane writes each item's layout into these tables, so they live as
 // long as the program.
@@ -155,8 +159,18 @@ void CEditorDlg::CreateList() {
     list_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
     list_->InsertColumn(0, texts_[kDateHeading], LVCFMT_LEFT);
     list_->InsertColumn(1, texts_[kTextHeading], LVCFMT_LEFT);
-    list_->SetColumnWidth(0, kDateColumnWidth);
-    list_->SetColumnWidth(1, kTextColumnWidth);
+    // Long month names (and fonts wider than the one the widths were chosen for) get the room
+    // they need from the message column, so no date is cut short.
+    int widest = 0;
+    const QFontMetrics metrics(list_->font());
+    for (int month = 1; month <= 12; ++month) {
+        widest =
+            std::max(widest, metrics.horizontalAdvance(FromCp1251("28 " + names_.Month(month))));
+    }
+    const int dateWidth = std::max(kDateColumnWidth, widest + kDateCellExtra);
+    list_->SetColumnWidth(0, dateWidth);
+    // The message column fills the rest, so the list never scrolls sideways for a few pixels.
+    list_->SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
     list_->SetImageList(LoadBitmapResource(IDB_CLOCKS), kClockImageSize, Qt::white);
     list_->SetOwnerData({[this](int row, int column) { return RowText(row, column); },
                          [this](int row) { return RowImage(row); }},

@@ -1,15 +1,18 @@
 // Opens the editor on a small store with a reminder of every mode, optionally with one of its
 // pages, for looking at under Xvfb. Not a test.
 //
-//   editor_gallery [list|new|edit-once|edit-daily|settings|about] [english]
+//   editor_gallery [list|sorted|new|edit-once|edit-daily|settings|about|delete|savefail]
+//                  [english]
 #include "editor/editor_dlg.h"
 #include "editor/modify_page.h"
+#include "platform/edit_control.h"
 #include "platform/list_view.h"
 #include "res/resource.h"
 #include "store/paths.h"
 #include "store/settings.h"
 #include "store/store_file.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTimer>
 
@@ -73,6 +76,20 @@ int main(int argc, char** argv) {
         editor.OnCommand(ID_PANE_SETTINGS);
     } else if (view == "about") {
         editor.OnCommand(ID_PANE_ABOUT);
+    } else if (view == "sorted") {
+        editor.SortByColumn(1);
+        editor.List()->SelectRow(2);
+    } else if (view == "delete") {
+        editor.List()->SelectRow(1);
+        QTimer::singleShot(200, &editor, [&editor] { editor.OnCommand(ID_PANE_DELETE); });
+    } else if (view == "savefail") {
+        // A record added, then the folder taken away: the close cannot save.
+        editor.OnCommand(ID_PANE_ADD);
+        auto* page = qobject_cast<CModifyPage*>(editor.HeldPage());
+        page->MessageField()->setText("Call the bank");
+        page->GetDlgItemAs<QAbstractButton>(IDOK)->click();
+        std::filesystem::rename("Base", "Base.away");
+        QTimer::singleShot(200, &editor, [&editor] { editor.close(); });
     }
     return app.exec();
 }
