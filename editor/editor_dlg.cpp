@@ -94,9 +94,11 @@ CEditorDlg::CEditorDlg(QWidget* parent, ReloadTodayTarget* owner)
       shellOpen_(ShellOpen) {}
 
 CEditorDlg::~CEditorDlg() {
-    // Deleted while still open (the program is ending): save what can be saved, without the
-    // choice of staying open.
+    // Deleted while still open (the program is ending, perhaps with its main window): save what
+    // can be saved, without the choice of staying open, and without calling an owner that may
+    // be half gone already.
     if (IsWindow()) {
+        owner_ = nullptr;
         SaveWithChoices(false);
         DestroyWindow();
     }

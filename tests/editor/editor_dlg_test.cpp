@@ -18,7 +18,9 @@
 #include <QPointer>
 #include <QTest>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
@@ -247,6 +249,15 @@ TEST_F(EditorWindow, OwnerRebuildsTodayBeforeTheStoreIsWrittenOnlyForTimedRecord
     EXPECT_EQ(records[2].when.wDay, 9);
 }
 
+TEST_F(EditorWindow, DeletingAnOpenEditorStillSavesWithoutCallingTheOwner) {
+    auto editor = Open();
+    editor->OnCommand(ID_PANE_ADD);
+    FillAndConfirm(*editor, "daily", IDC_MODE_DAILY);
+    editor.reset();
+    EXPECT_EQ(StoredTexts(), (Texts{"daily"}));
+    EXPECT_EQ(owner_.calls, 0);
+}
+
 TEST_F(EditorWindow, DeleteAsksWhenConfiguredAndCancelKeepsEverything) {
     PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "one"), Rec(MODE_YEARLY, At(1990, 2, 1), "two"),
               Rec(MODE_YEARLY, At(1990, 3, 1), "three")});
@@ -471,7 +482,8 @@ TEST_F(EditorWindow, AFullDiskAtCloseLosesNothing) {
     ASSERT_EQ(std::system("dd if=/dev/zero of=Base/fill bs=4k 2>/dev/null; true"), 0);
 
     boxes_.SetAnswerer([&](const MessageBoxCall& call) {
-        EXPECT_NE(call.text.indexOf("space"), -1) << call.text.toStdString();
+        EXPECT_NE(call.text.indexOf(QString::fromLocal8Bit(std::strerror(ENOSPC))), -1)
+            << call.text.toStdString();
         EXPECT_EQ(ReadBytes(kStorePath), before);
         fs::remove("Base/fill");
         return IDOK;
