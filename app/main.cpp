@@ -1,7 +1,5 @@
 #include "app/reminder_app.h"
 #include "controls/sys_colors.h"
-#include "platform/resources.h"
-#include "res/resource.h"
 
 #include <QApplication>
 
@@ -14,7 +12,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tovrin"));
     // The program lives in the tray: closing its last window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(tovrin::LoadIconResource(tovrin::IDI_APP));
     // Before any window: the controls paint with these colours for the whole run.
     tovrin::InitSysColors();
 

@@ -26,6 +26,11 @@ namespace {
 constexpr std::array kTrayBitmaps{IDB_MENU_JOURNAL, IDB_MENU_EDITOR, IDB_MENU_CURRENT,
                                   IDB_MENU_EXIT};
 
+bool SameMinute(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+    return a.wMinute == b.wMinute && a.wHour == b.wHour && a.wDay == b.wDay &&
+           a.wMonth == b.wMonth && a.wYear == b.wYear;
+}
+
 } // namespace
 
 CManagerDlg::CManagerDlg() {
@@ -41,28 +46,41 @@ CManagerDlg::~CManagerDlg() {
     DestroyWindow();
 }
 
+// Everything the program needs to run, but not the journal's widgets: the journal is built the
+// first time it is needed, so a start-up with nothing to show touches no font at all.
 bool CManagerDlg::Create() {
-    return Dialog::Create(IDD_MANAGER, nullptr);
-}
-
-bool CManagerDlg::OnInitDialog() {
-    const LangTexts texts = LoadSectionTexts(kLangManager, {1, 2, 3});
-    const LangTexts menu = LoadSectionTexts(kLangMenu, {5});
-    SetMenuItemText(0, menu[5]);
-    setWindowTitle(texts[3]);
-    // The journal has no picture of its own; the program's icon stands for it.
-    icon_ = LoadIconResource(IDI_JOURNAL);
-    SetIcon(icon_, true);
-    SetIcon(icon_, false);
-    PrepareJournal(texts[1]);
+    if (started_) {
+        return false;
+    }
+    started_ = true;
+    texts_ = LoadSectionTexts(kLangManager, {1, 2, 3});
+    menuTexts_ = LoadSectionTexts(kLangMenu, {5});
     OpenStartupMessages();
 
-    trayIcon_.Create(this, IDR_TRAY_MENU, LoadIconResource(IDI_APP), texts[2]);
+    trayIcon_.Create(this, IDR_TRAY_MENU, LoadIconResource(IDI_APP), texts_[2]);
     trayIcon_.SetBitmaps(kTrayBitmaps);
     trayIcon_.localiseMenu = true;
 
     today_.BuildFromStore(kStorePath, GetLocalTime());
     timer_.start();
+    return true;
+}
+
+ListView* CManagerDlg::Journal() {
+    if (journal_ == nullptr && !IsWindow()) {
+        Dialog::Create(IDD_MANAGER, nullptr);
+    }
+    return journal_;
+}
+
+bool CManagerDlg::OnInitDialog() {
+    SetMenuItemText(0, menuTexts_[5]);
+    setWindowTitle(texts_[3]);
+    // The journal has no picture of its own; the program's icon stands for it.
+    icon_ = LoadIconResource(IDI_JOURNAL);
+    SetIcon(icon_, true);
+    SetIcon(icon_, false);
+    PrepareJournal(texts_[1]);
     return true;
 }
 
@@ -92,11 +110,18 @@ void CManagerDlg::OnDestroy() {
 }
 
 void CManagerDlg::OnTimer() {
-    const TodayTimedList::TickResult tick = today_.Tick(GetLocalTime());
+    const SYSTEMTIME now = GetLocalTime();
+    // Whatever is due in a minute fires on its first tick, and the list changes only when it is
+    // rebuilt (which clears this mark), so the other 59 ticks of the minute have nothing to do.
+    if (checkedMinute_ && SameMinute(*checkedMinute_, now)) {
+        return;
+    }
+    checkedMinute_ = now;
+    const TodayTimedList::TickResult tick = today_.Tick(now);
     if (tick.rebuilt) {
         RestartTimer();
     }
-    if (journal_ != nullptr) {
+    if (tick.AnyFired() && Journal() != nullptr) {
         for (const ReminderRecord& record : tick.fired) {
             journal_->InsertItem(0, FromCp1251(TextOf(record)));
         }
@@ -112,7 +137,7 @@ void CManagerDlg::RestartTimer() {
 }
 
 void CManagerDlg::ShowJournal() {
-    if (isVisible()) {
+    if (Journal() == nullptr || isVisible()) {
         return;
     }
     const QSize frame = frameGeometry().size();
@@ -249,6 +274,7 @@ void CManagerDlg::OnTrayMenu(QMenu& menu) {
 
 void CManagerDlg::OnReloadToday(std::span<ReminderRecord* const> editorRecords) {
     timer_.stop();
+    checkedMinute_.reset();
     today_.BuildFromRecords(editorRecords, GetLocalTime());
     timer_.start(kTimerPeriod);
 }

@@ -3,12 +3,14 @@
 #include "app/reload_today_target.h"
 #include "controls/tray_icon.h"
 #include "platform/dialog.h"
+#include "platform/lang_texts.h"
 #include "schedule/today_list.h"
 
 #include <QIcon>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class QMenu;
 
@@ -34,7 +36,9 @@ public:
     CManagerDlg();
     ~CManagerDlg() override;
 
-    // Builds the hidden window from its template; everything else happens in OnInitDialog.
+    // Starts the program's machinery: texts, the current messages if anything is due, the tray
+    // icon, today's timed list and the timer. The hidden journal window itself is built from its
+    // template when it is first needed.
     bool Create();
 
     // Tray menu, journal menu and the dialog's own OK and Cancel.
@@ -55,7 +59,8 @@ public:
     // it, saving its changes. False when the user chose to keep it open, so the program runs on.
     bool PrepareToLeave();
 
-    ListView* Journal() const { return journal_; }
+    // The journal list, its window built first if it is not yet.
+    ListView* Journal();
     ChildKind GetChildKind() const { return childKind_; }
     CEditorDlg* Editor() const { return editor_.get(); }
     CNotifyDlg* Notify() const { return notify_.get(); }
@@ -84,7 +89,12 @@ private:
     // The child window: at most one of the two is set, as childKind_ says.
     std::unique_ptr<CEditorDlg> editor_;
     std::unique_ptr<CNotifyDlg> notify_;
+    bool started_ = false;
+    LangTexts texts_;     // section Manager, keys 1 to 3
+    LangTexts menuTexts_; // section Menu, key 5
     TodayTimedList today_;
+    // The minute of the last tick that looked at today's list; none after a rebuild.
+    std::optional<SYSTEMTIME> checkedMinute_;
     ListView* journal_ = nullptr;
     QIcon icon_;
     QTimer timer_;

@@ -33,7 +33,7 @@ constexpr int kColumnMargin = 5;
 
 } // namespace
 
-CNotifyDlg::CNotifyDlg(QWidget* parent) : Dialog(parent), icon_(LoadIconResource(IDI_APP)) {
+CNotifyDlg::CNotifyDlg(QWidget* parent) : Dialog(parent) {
     // Neither Enter nor Escape closes the list the user is reading.
     SetKeyFilter(true);
 }
@@ -42,31 +42,33 @@ CNotifyDlg::~CNotifyDlg() {
     DestroyWindow();
 }
 
+// What is due is known before any widget is made: with nothing to show, the window is never built
+// and the owner, told so, throws the object away.
 bool CNotifyDlg::Create(QWidget* parent) {
+    texts_ = LoadSectionTexts(kLangNotify, {1, 2});
+    today_ = TodayOf(GetLocalTime());
+    DueList due = BuildDueList(kStorePath, IfMissing::CreateEmpty, today_, notifyDays);
+    recordCount_ = due.report.declaredCount;
+    dueList_ = std::move(due.records);
+    if (dueList_.empty()) {
+        nothingDue_ = 1;
+        return true;
+    }
+    dueCount_ = static_cast<int>(dueList_.size());
     return Dialog::Create(IDD_NOTIFY, parent);
 }
 
 bool CNotifyDlg::OnInitDialog() {
-    const LangTexts texts = LoadSectionTexts(kLangNotify, {1, 2});
-    setWindowTitle(texts[2]);
+    setWindowTitle(texts_[2]);
+    icon_ = LoadIconResource(IDI_APP);
     SetIcon(icon_, true);
     SetIcon(icon_, false);
 
     captionBar_ = new IXStatic();
     captionBar_->SetIcon(IDI_BAR_TOP);
-    captionBar_->Create(texts[1], QRect(0, 0, Client()->width(), kCaptionHeight), Client());
+    captionBar_->Create(texts_[1], QRect(0, 0, Client()->width(), kCaptionHeight), Client());
 
     PrepareList();
-
-    const DueList due =
-        BuildDueList(kStorePath, IfMissing::CreateEmpty, TodayOf(GetLocalTime()), notifyDays);
-    recordCount_ = due.report.declaredCount;
-    dueList_ = due.records;
-    if (dueList_.empty()) {
-        nothingDue_ = 1;
-        return false;
-    }
-    dueCount_ = static_cast<int>(dueList_.size());
     FillRows();
 
     headerFont_ = CreateFont(-23, FW_THIN, QStringLiteral("Times New Roman"));
@@ -104,7 +106,7 @@ void CNotifyDlg::FillRows() {
     prefixes.later = prefixTexts.size() > 2 ? prefixTexts[2] : std::string();
     const NameTable names = NameTable::Load(kLangPath, WindowLangFeedback());
 
-    rows_ = BuildNotifyRows(dueList_, TodayOf(GetLocalTime()), notifyDays, prefixes, names);
+    rows_ = BuildNotifyRows(dueList_, today_, notifyDays, prefixes, names);
     if (list_ == nullptr) {
         return;
     }

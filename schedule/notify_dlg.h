@@ -2,6 +2,7 @@
 
 #include "controls/blend_color.h"
 #include "platform/dialog.h"
+#include "platform/lang_texts.h"
 #include "schedule/notify_rows.h"
 #include "store/reminder_record.h"
 
@@ -30,7 +31,8 @@ public:
     explicit CNotifyDlg(QWidget* parent);
     ~CNotifyDlg() override;
 
-    // Builds the window from its template with parent as owner; all the work happens inside.
+    // Reads what is due; when something is, builds the window from its template with parent as
+    // owner and shows it. With nothing due no window is made (NothingDue() then says so).
     bool Create(QWidget* parent);
 
     // Read by the owner right after Create.
@@ -69,6 +71,8 @@ private:
     QIcon icon_;
     std::vector<ReminderRecord> dueList_;
     std::vector<NotifyRow> rows_;
+    LangTexts texts_; // section Notify, keys 1 and 2
+    SYSTEMTIME today_{};
 };
 
 } // namespace tovrin

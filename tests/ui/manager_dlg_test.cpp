@@ -53,7 +53,7 @@ protected:
         }
     }
 
-    static QStringList Rows(const CManagerDlg& dlg) {
+    static QStringList Rows(CManagerDlg& dlg) {
         QStringList rows;
         for (int i = 0; i < dlg.Journal()->GetItemCount(); ++i) {
             rows << dlg.Journal()->GetItemText(i, 0);
@@ -61,7 +61,7 @@ protected:
         return rows;
     }
 
-    static QPoint CornerFor(const CManagerDlg& dlg) {
+    static QPoint CornerFor(CManagerDlg& dlg) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         return {screen.right() + 1 - dlg.frameGeometry().width(),
                 screen.bottom() + 1 - dlg.frameGeometry().height() - 50};
@@ -76,6 +76,8 @@ protected:
 
 TEST_F(ManagerTest, StartsHiddenWithItsTextsTimerAndTray) {
     auto dlg = Start();
+    EXPECT_FALSE(dlg->isVisible());
+    ASSERT_NE(dlg->Journal(), nullptr);
     EXPECT_FALSE(dlg->isVisible());
     EXPECT_EQ(dlg->windowTitle(), "Журнал");
     EXPECT_EQ(dlg->Journal()->model()->headerData(0, Qt::Horizontal).toString(), "Сообщения");
@@ -134,6 +136,24 @@ TEST_F(ManagerTest, DailyFiresEveryDayAcrossMidnight) {
     clock_.Set(At(2026, 12, 9, 7, 59, 59));
     TickThrough(*dlg, At(2026, 12, 9, 8, 0, 30));
     EXPECT_EQ(Rows(*dlg), (QStringList{"Morning pills", "Midnight", "Morning pills"}));
+}
+
+TEST_F(ManagerTest, AStartOrAReloadInsideTheMinuteStillFiresIt) {
+    PutStore({Rec(MODE_DAILY, At(2020, 1, 1, 0, 0), "Midnight")});
+    clock_.Set(At(2026, 12, 8, 0, 0, 30));
+    auto dlg = Start();
+    dlg->OnTimer();
+    EXPECT_EQ(Rows(*dlg), QStringList{"Midnight"});
+
+    // Added in the editor for the minute now running, after this minute's first tick.
+    clock_.Set(At(2026, 12, 8, 14, 30, 10));
+    dlg->OnTimer();
+    ReminderRecord added = Rec(MODE_ONCE, At(2026, 12, 8, 14, 30), "Just added");
+    ReminderRecord* records[] = {&added};
+    dlg->OnReloadToday(records);
+    clock_.Set(At(2026, 12, 8, 14, 30, 11));
+    dlg->OnTimer();
+    EXPECT_EQ(Rows(*dlg), (QStringList{"Just added", "Midnight"}));
 }
 
 TEST_F(ManagerTest, TwoAtOneMinuteGiveTwoRowsInOneTickAndOneShowing) {
@@ -286,12 +306,13 @@ TEST_F(ManagerTest, ExitSavesAnOpenEditorThenRemovesTheTrayAndQuits) {
 }
 
 TEST_F(ManagerTest, ExitWaitsWhileTheUserKeepsAnEditorThatCannotSave) {
-    // A folder where the store should be: every save fails.
-    std::filesystem::create_directory(kStorePath);
     auto dlg = Start();
     dlg->OnCommand(ID_EDITOR);
     dlg->Editor()->OnCommand(ID_PANE_ADD);
     dlg->Editor()->OnRecord(Rec(MODE_NONE, At(2026, 12, 20, 9, 0), "Unsaved"));
+    // A folder where the store should be: every save fails.
+    std::filesystem::remove(kStorePath);
+    std::filesystem::create_directory(kStorePath);
     boxes_.SetAnswer(IDCANCEL); // no retry, and do not discard
 
     dlg->OnCommand(ID_EXIT);
