@@ -111,8 +111,9 @@ void CManagerDlg::OnDestroy() {
 
 void CManagerDlg::OnTimer() {
     const SYSTEMTIME now = GetLocalTime();
-    // Whatever is due in a minute fires on its first tick, and the list changes only when it is
-    // rebuilt (which clears this mark), so the other 59 ticks of the minute have nothing to do.
+    // Whatever is due in a minute fires on its first tick, so the other 59 have nothing to do. The
+    // list changes only on a new date (another minute anyway) or from the editor, which clears
+    // this mark so the minute is looked at again.
     if (checkedMinute_ && SameMinute(*checkedMinute_, now)) {
         return;
     }

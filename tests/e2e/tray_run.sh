@@ -19,9 +19,10 @@ FT=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 export TZ=UTC QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$W/rt
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER # the XEmbed tray trayer offers; no session manager
-# A sanitizer build loads its runtime first; the fake clock must be allowed in after it, and the
-# process-exit leak report of Qt's caches is not this test's business.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0:detect_leaks=0"
+# A sanitizer build loads its runtime first; the fake clock must be allowed in after it. The
+# process-exit leak report of Qt's caches is not this test's business, and the X keyboard library
+# copies strings by length, which the strict string check takes for an overflow.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0:detect_leaks=0:strict_string_checks=0"
 
 PIDS=()
 cleanup() {
@@ -35,7 +36,7 @@ ok() { printf 'ok   %6d ms  %s\n' "$(el)" "$*"; }
 fail() {
     echo "FAIL $(el) ms: $*" >&2
     import -window root "$ART/fail.png" 2>/dev/null || true
-    for log in "$W"/*.log; do [ -s "$log" ] && { echo "--- $log" >&2; tail -20 "$log" >&2; }; done
+    for log in "$W"/*.log; do [ -s "$log" ] && { echo "--- $log" >&2; head -40 "$log" >&2; }; done
     exit 1
 }
 waitfor() { # waitfor SECONDS cmd... : poll every 100 ms
