@@ -164,12 +164,9 @@ bool CollatedTextOrder::Checked(Keys& keys, const std::vector<int>& order) {
     return true;
 }
 
-std::vector<int> CollatedTextOrder::StableOrder(std::span<const ReminderRecord* const> records) {
-    collatorCalls_ = 0;
-    fellBack_ = false;
-    const std::size_t n = records.size();
-    Keys keys;
-    keys.records = records;
+// Each text's ranks into the pool, the first of them packed into its entry.
+std::vector<CollatedTextOrder::Entry> CollatedTextOrder::Rank(Keys& keys) const {
+    const std::size_t n = keys.records.size();
     keys.texts.resize(n);
     keys.converted.assign(n, false);
     keys.start.reserve(n);
@@ -178,7 +175,7 @@ std::vector<int> CollatedTextOrder::StableOrder(std::span<const ReminderRecord* 
     keys.pool.reserve(n * 32);
     std::vector<Entry> entries(n);
     for (std::size_t i = 0; i < n; ++i) {
-        const std::string_view text = TextOf(*records[i]);
+        const std::string_view text = TextOf(*keys.records[i]);
         keys.start.push_back(static_cast<std::uint32_t>(keys.pool.size()));
         Entry& entry = entries[i];
         std::size_t ranked = 0;
@@ -199,12 +196,21 @@ std::vector<int> CollatedTextOrder::StableOrder(std::span<const ReminderRecord* 
         keys.ranked.push_back(static_cast<std::uint8_t>(ranked));
         keys.length.push_back(static_cast<std::uint8_t>(text.size()));
     }
+    return entries;
+}
+
+std::vector<int> CollatedTextOrder::StableOrder(std::span<const ReminderRecord* const> records) {
+    collatorCalls_ = 0;
+    fellBack_ = false;
+    Keys keys;
+    keys.records = records;
+    std::vector<Entry> entries = Rank(keys);
     // A merge sort, so even a locale that defeats the ranks cannot lead the sort astray; the
     // check below then catches the order it made.
     std::stable_sort(entries.begin(), entries.end(),
                      [&](const Entry& a, const Entry& b) { return Less(keys, a, b); });
-    std::vector<int> order(n);
-    for (std::size_t i = 0; i < n; ++i) {
+    std::vector<int> order(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         order[i] = entries[i].index;
     }
     if (Checked(keys, order)) {

@@ -43,6 +43,7 @@ private:
     struct Entry;
 
     void LearnRanks();
+    std::vector<Entry> Rank(Keys& keys) const;
     QString Text(std::string_view cp1251) const;
     int CollateAt(Keys& keys, int a, int b);
     bool Less(Keys& keys, const Entry& a, const Entry& b);

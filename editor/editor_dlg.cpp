@@ -19,6 +19,7 @@
 #include "store/paths.h"
 #include "store/settings.h"
 
+#include <QFileInfo>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -228,12 +229,27 @@ void CEditorDlg::OnCommand(int id) {
         DeleteSelected();
         break;
     case EditorAction::OpenHelp:
-        // The desktop reports a missing help file or viewer itself.
-        shellOpen_(QString::fromLatin1(kHelpPath));
+        OpenHelp();
         break;
     default:
         OpenPage(action);
         break;
+    }
+}
+
+void CEditorDlg::OpenHelp() {
+    // A help item that silently does nothing leaves the user guessing: say what is missing.
+    const QString help = QString::fromLatin1(kHelpPath);
+    QString problem;
+    if (!QFileInfo::exists(help)) {
+        problem = QStringLiteral("The help file %1 is missing.").arg(help);
+    } else if (!shellOpen_(help)) {
+        problem = QStringLiteral("The desktop has no program to open the help file %1. A viewer "
+                                 "for .chm files (xchm or kchmviewer, for example) opens it.")
+                      .arg(help);
+    }
+    if (!problem.isEmpty()) {
+        MessageBox(this, problem, texts_[kTitle], MB_OK | MB_ICONINFORMATION);
     }
 }
 

@@ -77,6 +77,7 @@ private:
     void LoadStore();
     void OpenPage(EditorAction action);
     void DeleteSelected();
+    void OpenHelp();
     void ReleasePage();
     // The owner's rebuild, then the store, with the user's say when it cannot be written. True
     // when the editor may go: saved, or the changes given up.

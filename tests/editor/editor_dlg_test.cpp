@@ -311,6 +311,7 @@ TEST_F(EditorWindow, PagesTakeTurnsOverTheList) {
     EXPECT_EQ(editor->HeldPage(), settings.data());
 
     // The list's commands do nothing while a page is shown; help leaves the page alone.
+    test::WriteText("Base/Help.chm", "ITSF");
     editor->OnCommand(ID_PANE_DELETE);
     editor->OnCommand(ID_PANE_MODIFY);
     editor->OnCommand(ID_PANE_HELP);
@@ -346,6 +347,20 @@ TEST_F(EditorWindow, PagesTakeTurnsOverTheList) {
     EXPECT_EQ(editor->HeldPage(), second.data());
     EXPECT_TRUE(editor->CloseAndSave());
     EXPECT_TRUE(second.isNull());
+}
+
+TEST_F(EditorWindow, HelpThatCannotBeOpenedIsExplained) {
+    auto editor = Open();
+    editor->OnCommand(ID_PANE_HELP);
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    EXPECT_NE(boxes_.Calls()[0].text.indexOf("missing"), -1);
+    EXPECT_TRUE(opened_.empty());
+
+    test::WriteText("Base/Help.chm", "ITSF");
+    editor->SetShellOpener([](const QString&) { return false; });
+    editor->OnCommand(ID_PANE_HELP);
+    ASSERT_EQ(boxes_.Calls().size(), 2u);
+    EXPECT_NE(boxes_.Calls()[1].text.indexOf(".chm"), -1);
 }
 
 TEST_F(EditorWindow, EnterAndEscapeInTheListDoNotCloseTheEditor) {
