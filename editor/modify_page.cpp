@@ -102,8 +102,8 @@ bool CModifyPage::OnInitDialog() {
 void CModifyPage::ShowRefused(const QString& characters) {
     EditControl* field = MessageField();
     const QString hint =
-        QStringLiteral("Reminders can hold Latin and Cyrillic letters, digits and common signs "
-                       "only; left out: %1")
+        QStringLiteral("Left out: %1\nA reminder keeps Latin and Cyrillic letters,\n"
+                       "digits and common signs only.")
             .arg(characters);
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), hint, field);
     field->setToolTip(hint);

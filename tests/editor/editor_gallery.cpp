@@ -1,7 +1,7 @@
 // Opens the editor on a small store with a reminder of every mode, optionally with one of its
 // pages, for looking at under Xvfb. Not a test.
 //
-//   editor_gallery [list|sorted|new|edit-once|edit-daily|settings|about|delete|savefail]
+//   editor_gallery [list|sorted|new|refused|edit-once|edit-daily|settings|about|delete|savefail]
 //                  [english]
 #include "editor/editor_dlg.h"
 #include "editor/modify_page.h"
@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 
 #include <filesystem>
@@ -76,6 +77,17 @@ int main(int argc, char** argv) {
         editor.OnCommand(ID_PANE_SETTINGS);
     } else if (view == "about") {
         editor.OnCommand(ID_PANE_ABOUT);
+    } else if (view == "refused") {
+        editor.OnCommand(ID_PANE_ADD);
+        auto* page = qobject_cast<CModifyPage*>(editor.HeldPage());
+        QTimer::singleShot(300, page, [page] {
+            page->MessageField()->clear();
+            for (const QString& key : {QStringLiteral("T"), QStringLiteral("e"),
+                                       QStringLiteral("a"), QString::fromUtf8("☕")}) {
+                QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, key);
+                QApplication::sendEvent(page->MessageField(), &press);
+            }
+        });
     } else if (view == "sorted") {
         editor.SortByColumn(1);
         editor.List()->SelectRow(2);
