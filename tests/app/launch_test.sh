@@ -51,6 +51,9 @@ start
 base=$XDG_DATA_HOME/tovrin/Base
 cmp -s "$base/default.lng" "$TOVRIN_SOURCE_DIR/res/Base/default.lng" || fail "texts not seeded"
 [ -f "$base/tovrin.ini" ] || fail "settings not made in the data folder"
+if [ -f "${TOVRIN_HELP:-}" ]; then
+    cmp -s "$base/Help.chm" "$TOVRIN_HELP" || fail "help not seeded"
+fi
 stop
 echo "ok   first start seeded $base and ran there; SIGTERM ended it with 0"
 
