@@ -84,7 +84,7 @@ std::vector<ReminderRecord> MakeRecords() {
 class BenchBase {
 public:
     BenchBase() {
-        std::string pattern = (fs::temp_directory_path() / "tovrin-bench-XXXXXX").string();
+        std::string pattern = (fs::temp_directory_path() / "editor-bench-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
             throw std::runtime_error("mkdtemp failed");
         }
