@@ -20,7 +20,7 @@ uint16_t DayOfWeek(const QDate& date) {
 }
 
 // The kept value as a Qt date-time. UTC, because the fields are a wall-clock reading: a local
-// time spec would shift or refuse the hour a clock change skips.
+// date-time would shift or refuse the hour a clock change skips.
 QDateTime ToQt(const SYSTEMTIME& t) {
     return QDateTime(QDate(t.wYear, t.wMonth, t.wDay),
                      QTime(t.wHour, t.wMinute, t.wSecond, t.wMilliseconds), Qt::UTC);
