@@ -1,41 +1,17 @@
 // The language file as any byte sequence: open, select sections (the known ones and the input's
 // own first bracketed name), look up a spread of keys, close and reopen. Also the code page
 // conversions over the same bytes, checking that every byte but 0x98 comes back unchanged.
+#include "fuzz/fuzz_scratch.h"
 #include "lang/codepage.h"
 #include "lang/lang_file.h"
 #include "lang/names.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
-
-// A plain array, so the file can still be removed at exit after every destructor has run.
-char inputPath[] = "/tmp/fuzz_lang_XXXXXX";
-
-const char* InputPath() {
-    static const bool made = [] {
-        int fd = mkstemp(inputPath);
-        if (fd < 0) {
-            std::abort();
-        }
-        close(fd);
-        std::atexit([] { unlink(inputPath); });
-        return true;
-    }();
-    return made ? inputPath : nullptr;
-}
-
-void WriteInput(const std::uint8_t* data, std::size_t size) {
-    std::FILE* f = std::fopen(InputPath(), "wb");
-    if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0) {
-        std::abort();
-    }
-}
 
 // The first "[name]" of the input, so the fuzzer can reach the inside of a section it made up.
 std::string FirstBracketedName(std::string_view input) {
@@ -52,9 +28,7 @@ void CheckCodepage(std::string_view input) {
             c = '?';
         }
     }
-    if (tovrin::Utf8ToCp1251(tovrin::Cp1251ToUtf8(input)) != expected) {
-        std::abort();
-    }
+    tovrin::fuzz::Check(tovrin::Utf8ToCp1251(tovrin::Cp1251ToUtf8(input)) == expected);
     bool lossy = false;
     std::string lowered = tovrin::Utf8ToCp1251(input, &lossy);
     tovrin::CharLowerCp1251(lowered);
@@ -71,14 +45,12 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view input(reinterpret_cast<const char*>(data), size);
     CheckCodepage(input);
-    WriteInput(data, size);
+    const std::filesystem::path& file = tovrin::fuzz::WriteScratch("default.lng", data, size);
 
     static const long keys[] = {-1, 0, 1, 2, 3, 5, 9, 15, 22, 33, 35, 100, 65556, 2147483647};
     NullFeedback feedback;
     tovrin::CLangFile lang(&feedback);
-    if (!lang.Open(InputPath())) {
-        std::abort();
-    }
+    tovrin::fuzz::Check(lang.Open(file));
     char buffer[256];
     for (std::string section : {std::string("Editor"), FirstBracketedName(input), std::string()}) {
         lang.Section(section);
@@ -88,12 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         lang.GetMany(keys);
     }
     lang.Close();
-    lang.Open(InputPath());
+    lang.Open(file);
     lang.Get(1, buffer);
     lang.Section(std::string(300, 'x'));
     lang.Get(1, buffer);
 
-    tovrin::LoadLangTexts(InputPath(), "Menu", keys, &feedback);
-    tovrin::NameTable::Load(InputPath(), &feedback);
+    tovrin::LoadLangTexts(file, "Menu", keys, &feedback);
+    tovrin::NameTable::Load(file, &feedback);
     return 0;
 }

@@ -1,6 +1,7 @@
 // The input bytes are a store file. Every reader must take them without a crash, a hang or an
 // allocation beyond the input's size, and all of them must agree: whole, in pieces, from a file,
 // and after writing back what was read.
+#include "fuzz/fuzz_scratch.h"
 #include "store/store_file.h"
 
 #include <cstdio>
@@ -13,29 +14,7 @@
 namespace {
 
 using namespace tovrin;
-
-void Check(bool ok) {
-    if (!ok) {
-        std::abort();
-    }
-}
-
-// A per-process folder, in memory where the system offers one: rewriting a file on ext4 makes
-// every close wait for the disk, which would slow fuzzing to a crawl.
-const std::filesystem::path& ScratchFile() {
-    static const std::filesystem::path file = [] {
-        std::error_code ec;
-        const std::filesystem::path root = std::filesystem::is_directory("/dev/shm", ec)
-                                               ? std::filesystem::path("/dev/shm")
-                                               : std::filesystem::temp_directory_path();
-        std::string dir = (root / "fuzz-store-XXXXXX").string();
-        Check(::mkdtemp(dir.data()) != nullptr);
-        static std::string removeAtExit = dir;
-        std::atexit([] { std::filesystem::remove_all(removeAtExit); });
-        return std::filesystem::path(dir) / "ztovrin.dat";
-    }();
-    return file;
-}
+using fuzz::Check;
 
 struct CollectBytes final : RecordBlockSink {
     std::vector<std::uint8_t> bytes;
@@ -84,12 +63,10 @@ void CheckPieces(std::span<const std::uint8_t> bytes, const ReadReport& whole,
 
 void CheckFile(std::span<const std::uint8_t> bytes, const ReadReport& whole,
                const std::vector<ReminderRecord>& records) {
-    FILE* out = std::fopen(ScratchFile().c_str(), "wb");
-    Check(out != nullptr);
-    Check(std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size());
-    Check(std::fclose(out) == 0);
+    const std::filesystem::path& file =
+        fuzz::WriteScratch("ztovrin.dat", bytes.data(), bytes.size());
     std::vector<ReminderRecord> fromFile;
-    const ReadReport report = ReadStore(ScratchFile(), IfMissing::LeaveAlone, fromFile);
+    const ReadReport report = ReadStore(file, IfMissing::LeaveAlone, fromFile);
     Check(report.outcome == OpenOutcome::Opened && SameReport(report, whole));
     Check(SameRecords(fromFile, records));
 }
