@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -24,6 +26,32 @@ std::string TemporaryName(const fs::path& file) {
     const std::string name = "." + file.filename().string() + "." + std::to_string(::getpid()) +
                              "-" + std::to_string(temporaryCounter.fetch_add(1)) + ".tmp";
     return (FolderOf(file) / name).string();
+}
+
+// A save killed before its rename leaves its temporary file behind. Once the process that made it
+// is gone, nobody will finish it: remove it, so Base/ does not fill with dead copies of the store.
+// A temporary of a live process is another save under way and is left alone.
+void RemoveStaleTemporaries(const fs::path& file) {
+    const std::string prefix = "." + file.filename().string() + ".";
+    const std::string suffix = ".tmp";
+    std::error_code ec;
+    for (fs::directory_iterator it(FolderOf(file), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + suffix.size() ||
+            name.compare(0, prefix.size(), prefix) ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix)) {
+            continue;
+        }
+        char* rest = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &rest, 10);
+        if (pid <= 0 || *rest != '-' || pid == ::getpid()) {
+            continue;
+        }
+        if (::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
 }
 
 int CreateTemporary(const fs::path& file, const FileSysCalls& sys, std::string& temporary) {
@@ -137,6 +165,7 @@ SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_
     if (const int error = SyncFolder(file, sys); error != 0) {
         return SaveResult::Failure(name, SaveStep::SyncDirectory, error);
     }
+    RemoveStaleTemporaries(file);
     return SaveResult::Success(name);
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace tovrin {
@@ -50,6 +51,27 @@ TEST(AtomicFile, ReplacesTheFileAndLeavesNothingElseBehind) {
     EXPECT_EQ(FilesIn(base.Base()), std::vector<std::string>{"ztovrin.dat"});
     // Whoever could read the store before still can, and nobody more.
     EXPECT_EQ(fs::status(kStorePath).permissions(), fs::perms(0640));
+}
+
+TEST(AtomicFile, ASaveClearsTemporariesOfKilledSavesButNotOfLiveOnes) {
+    TempBase base;
+    // A pid that surely names no process: a child that has ended and been reaped.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(child, 0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string dead = ".ztovrin.dat." + std::to_string(child) + "-0.tmp";
+    const std::string live = ".ztovrin.dat.1-0.tmp"; // init lives as long as the machine
+    const std::string other = ".tovrin.ini." + std::to_string(child) + "-0.tmp";
+    for (const std::string& name : {dead, live, other}) {
+        WriteBytes(base.Base() / name, kOld);
+    }
+
+    ASSERT_TRUE(WriteFileAtomically(kStorePath, kNew));
+
+    EXPECT_EQ(FilesIn(base.Base()), (std::vector<std::string>{other, live, "ztovrin.dat"}));
 }
 
 TEST(AtomicFile, RealFailuresKeepTheOldFileAndSayWhy) {
