@@ -1,0 +1,152 @@
+# shellcheck shell=bash
+# shellcheck disable=SC2034 # X Y WIDTH HEIGHT SW SH RC MENU APP are for the sourcing script
+# Helpers for driving the real program as a user meets it: a virtual screen with a tray host, the
+# program under a faked wall clock, polling instead of fixed sleeps, clicks, window look-ups and
+# screenshots. Source it from a bash script that runs with `set -euo pipefail`, then:
+#
+#   e2e_init                  scratch folder $W, screenshots folder $ART, environment, clean-up
+#   e2e_need_tools            fails unless the X tools, libfaketime and a font are there
+#   e2e_start_screen          Xvfb and trayer; sets DISPLAY, SW and SH (the screen's size)
+#   e2e_start_faked TIME LOG CMD...   CMD under a wall clock starting at TIME ("2026-12-08
+#                             14:29:50", local time in $TZ), output to LOG; sets APP to its pid
+#
+# Needs: Xvfb, trayer, xdotool, xwininfo, xprop, import, libfaketime (scripts/setup test).
+# Environment read: E2E_ARTIFACTS (screenshots; default ./artifacts), E2E_FAKETIME_LIB,
+# E2E_X_CLOSE (the close_window helper). Everything started is ended when the script exits.
+# These names are relied on by other scripts: extend, but do not rename or change their meaning.
+
+E2E_FAKETIME_LIB=${E2E_FAKETIME_LIB:-/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1}
+PIDS=()
+
+e2e_init() {
+    T0=$(date +%s%N)
+    ART=${E2E_ARTIFACTS:-$PWD/artifacts}
+    mkdir -p "$ART"
+    W=$(mktemp -d /tmp/tovrin-e2e.XXXXXX)
+    export TZ=${TZ:-UTC} QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$W/rt
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    # Qt then uses the XEmbed tray that trayer offers; and there is no session manager to talk to.
+    unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+    # A sanitizer build loads its runtime first; the fake clock must be allowed in after it. The
+    # process-exit leak report of Qt's caches is not these runs' business, and the X keyboard
+    # library copies strings by length, which the strict string check takes for an overflow.
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0:detect_leaks=0:strict_string_checks=0"
+    trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+    local p
+    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$W"
+}
+
+# Milliseconds since e2e_init.
+el() { echo $((($(date +%s%N) - T0) / 1000000)); }
+ok() { printf 'ok   %6d ms  %s\n' "$(el)" "$*"; }
+fail() {
+    echo "FAIL $(el) ms: $*" >&2
+    import -window root "$ART/fail.png" 2>/dev/null || true
+    local log
+    for log in "$W"/*.log; do [ -s "$log" ] && { echo "--- $log" >&2; head -40 "$log" >&2; }; done
+    exit 1
+}
+
+# waitfor SECONDS CMD...: runs CMD every 100 ms until it succeeds; fails after SECONDS.
+waitfor() {
+    local end=$(($(date +%s%N) + $1 * 1000000000))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ "$(date +%s%N)" -lt "$end" ] || return 1
+        sleep 0.1
+    done
+}
+
+# The screenshot NAME.png of the whole screen, in the artifacts folder.
+shot() { import -window root "$ART/$1.png"; }
+
+geom() { eval "$(xdotool getwindowgeometry --shell "$1")"; } # sets X Y WIDTH HEIGHT
+click() { xdotool mousemove --sync "$1" "$2" click 1; }
+alive() { kill -0 "$1" 2>/dev/null; }
+gone() { ! kill -0 "$1" 2>/dev/null; }
+# reap PID: waits for a process that has ended and sets RC to its exit code.
+reap() {
+    RC=0
+    wait "$1" || RC=$?
+}
+
+# e2e_need_tools [MORE TOOLS...]
+# shellcheck disable=SC2120 # the extra tools are optional
+e2e_need_tools() {
+    local tool
+    for tool in Xvfb trayer xdotool xwininfo xprop import "$@"; do
+        command -v "$tool" >/dev/null || fail "missing $tool (scripts/setup test)"
+    done
+    [ -e "$E2E_FAKETIME_LIB" ] || fail "missing libfaketime (scripts/setup test)"
+    # Without any font every text would be empty boxes.
+    [ "$(fc-list | wc -l)" -gt 0 ] || fail "no fonts installed"
+}
+
+# A screen of its own, 1280 x 1024, with a tray along the bottom and no window manager: windows
+# then sit exactly where the program puts them.
+e2e_start_screen() {
+    exec 5>"$W/dpy"
+    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
+    PIDS+=($!)
+    exec 5>&-
+    waitfor 10 test -s "$W/dpy" || fail "Xvfb did not start"
+    DISPLAY=:$(cat "$W/dpy")
+    export DISPLAY
+    read -r SW SH < <(xdotool getdisplaygeometry)
+    trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+        --SetPartialStrut true --transparent false >"$W/trayer.log" 2>&1 &
+    PIDS+=($!)
+    waitfor 10 panel_id || fail "trayer did not start"
+}
+
+# `env` execs the command, so $! is the program itself and not a wrapper left behind.
+e2e_start_faked() {
+    local time=$1 log=$2
+    shift 2
+    env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME="@$time" \
+        "$@" >"$log" 2>&1 &
+    APP=$!
+    PIDS+=("$APP")
+}
+
+panel_id() { xwininfo -root -tree | awk '!f && /\("panel" "trayer"\)/ {print $1; f=1} END {exit !f}'; }
+# The program's icon, docked inside trayer's panel.
+icon_id() {
+    xwininfo -tree -id "$(panel_id)" | awk '!f && index($0, "(\"tovrin\"") {print $1; f=1} END {exit !f}'
+}
+icon_count() { xwininfo -tree -id "$(panel_id)" | grep -c '("tovrin"' || true; }
+icon_gone() { ! icon_id; }
+# window_named PID TITLE: a visible top-level window of that process with exactly that title.
+window_named() {
+    xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -1 | grep .
+}
+# menu_id [PID]: the open popup menu of the program (default $APP), an override-redirect window.
+menu_id() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "${1:-$APP}" 2>/dev/null); do
+        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+is_on_top() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+
+# A left click on the tray icon; the menu that opens is MENU, its geometry in X Y WIDTH HEIGHT.
+open_tray_menu() {
+    geom "$(icon_id)"
+    click $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    waitfor 5 menu_id "$APP" || fail "tray menu did not open"
+    MENU=$(menu_id "$APP")
+    geom "$MENU"
+}
+
+# What a window manager sends when the title bar's close button is pressed (WM_DELETE_WINDOW), so
+# the program gets a real close it may even refuse. Needs the helper built beside the tests.
+close_window() {
+    [ -x "${E2E_X_CLOSE:-}" ] || fail "E2E_X_CLOSE does not name the close helper"
+    "$E2E_X_CLOSE" "$1"
+}
