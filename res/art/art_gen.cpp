@@ -1,6 +1,7 @@
 // Draws every picture the program ships (icons, bitmaps, the hand cursor) and writes them as PNG
-// files. Run by hand after changing a drawing; its output is committed under res/images/.
-//   tovrin_art <output directory>
+// files. Run by hand after changing a drawing; its output is committed under res/images/, and the
+// program's icon for the desktop menu at its usual sizes under dist/icons/.
+//   tovrin_art <output directory> [--preview sheet.png] [--app-icons <directory>]
 
 #include <QDir>
 #include <QGuiApplication>
@@ -134,15 +135,33 @@ QImage AppClock16() {
     return img;
 }
 
-void MakeAppIcon() {
-    for (int size : {22, 24, 32, 48, 64}) {
-        QImage img = Blank(size, size);
-        QPainter p(&img);
-        DrawAlarmClock(p, size);
-        p.end();
-        Save(img, QStringLiteral("icon_128_%1.png").arg(size));
+QImage AppClock(int size) {
+    if (size == 16) {
+        return AppClock16();
     }
-    Save(AppClock16(), QStringLiteral("icon_128_16.png"));
+    QImage img = Blank(size, size);
+    QPainter p(&img);
+    DrawAlarmClock(p, size);
+    return img;
+}
+
+void MakeAppIcon() {
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        Save(AppClock(size), QStringLiteral("icon_128_%1.png").arg(size));
+    }
+}
+
+// The same clock for the desktop's menus and panels, which pick the size they need from the
+// hicolor theme's set; the large ones are drawn, not scaled up from the tray's.
+void MakeDesktopIcons(const QString& dir) {
+    QDir().mkpath(dir);
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString path = QDir(dir).filePath(QStringLiteral("tovrin-%1.png").arg(size));
+        if (!AppClock(size).save(path, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            std::exit(1);
+        }
+    }
 }
 
 } // namespace
@@ -586,8 +605,24 @@ void Preview(const QString& file) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <output directory> [--preview sheet.png]\n", argv[0]);
+    // The output directory, then options that each take one value.
+    bool understood = argc >= 2 && argc % 2 == 0;
+    QString preview, appIcons;
+    for (int i = 2; understood && i + 1 < argc; i += 2) {
+        const QString option = QString::fromLatin1(argv[i]);
+        if (option == QStringLiteral("--preview")) {
+            preview = QString::fromLocal8Bit(argv[i + 1]);
+        } else if (option == QStringLiteral("--app-icons")) {
+            appIcons = QString::fromLocal8Bit(argv[i + 1]);
+        } else {
+            understood = false;
+        }
+    }
+    if (!understood) {
+        std::fprintf(
+            stderr,
+            "usage: %s <output directory> [--preview sheet.png] [--app-icons <directory>]\n",
+            argv[0]);
         return 2;
     }
     outDir = QString::fromLocal8Bit(argv[1]);
@@ -613,8 +648,11 @@ int main(int argc, char** argv) {
     Save(EnvelopeWithClock(), QStringLiteral("bitmap_175.png"));
     Save(GreenCross(), QStringLiteral("bitmap_176.png"));
     Save(Hand(), QStringLiteral("cursor_157.png"));
-    if (argc >= 4 && QString::fromLatin1(argv[2]) == QStringLiteral("--preview")) {
-        Preview(QString::fromLocal8Bit(argv[3]));
+    if (!appIcons.isEmpty()) {
+        MakeDesktopIcons(appIcons);
+    }
+    if (!preview.isEmpty()) {
+        Preview(preview);
     }
     return 0;
 }
