@@ -8,7 +8,8 @@
 #   e2e_need_tools            fails unless the X tools, libfaketime and a font are there
 #   e2e_start_screen          Xvfb and trayer; sets DISPLAY, SW and SH (the screen's size)
 #   e2e_start_faked TIME LOG CMD...   CMD under a wall clock starting at TIME ("2026-12-08
-#                             14:29:50", local time in $TZ), output to LOG; sets APP to its pid
+#                             14:29:50", local time in $TZ), output to LOG; sets APP to its pid;
+#                             fake_now_ms and fake_clock then tell what that clock reads
 #
 # Needs: Xvfb, trayer, xdotool, xwininfo, xprop, import, libfaketime (scripts/setup test).
 # Environment read: E2E_ARTIFACTS (screenshots; default ./artifacts), E2E_FAKETIME_LIB,
@@ -108,11 +109,27 @@ e2e_start_screen() {
 e2e_start_faked() {
     local time=$1 log=$2
     shift 2
+    FAKE_T0=$(($(date -d "$time" +%s) * 1000))
+    FAKE_LAUNCH=$(date +%s%N)
     env LD_PRELOAD="$E2E_FAKETIME_LIB" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME="@$time" \
         "$@" >"$log" 2>&1 &
     APP=$!
     PIDS+=("$APP")
 }
+
+# What the program's faked clock reads now, in milliseconds since the epoch. The fake clock starts
+# when the program loads, a moment after the launch, so this runs at most that moment ahead.
+fake_now_ms() { echo $((FAKE_T0 + ($(date +%s%N) - FAKE_LAUNCH) / 1000000)); }
+# fake_clock [MS]: that reading (or MS) as HH:MM:SS.mmm.
+fake_clock() {
+    local ms=${1:-$(fake_now_ms)}
+    printf '%s.%03d' "$(date -d "@$((ms / 1000))" +%H:%M:%S)" $((ms % 1000))
+}
+
+# The screen's keyboard layout, for example ru: text in that script then types with the layout's
+# own keys, instead of xdotool rebinding a spare key for every character, which a busy program
+# can read with the wrong binding.
+e2e_keyboard() { setxkbmap -layout "$1" || fail "cannot set the keyboard layout $1"; }
 
 panel_id() { xwininfo -root -tree | awk '!f && /\("panel" "trayer"\)/ {print $1; f=1} END {exit !f}'; }
 # The program's icon, docked inside trayer's panel.

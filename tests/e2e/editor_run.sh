@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# A reminder written in the editor fires at its minute, driven as a user would on a virtual screen
+# with a tray host and a faked wall clock that starts 30 seconds before 14:30:
+#  1. the program starts with no reminders: a tray icon and nothing else;
+#  2. a left click on the tray icon, then Editor: the editor opens on an empty list, and the empty
+#     store file now exists;
+#  3. Add; typing replaces the suggested message; "once" puts the picker on the current minute,
+#     and the minutes go one up from the keyboard; OK: the new row shows in the list;
+#  4. the title bar's close: the editor goes, and the store holds the reminder;
+#  5. at 14:30 the journal pops up at the bottom right, on top, with the typed text;
+#  6. Exit from the tray menu ends the program cleanly, the store as the editor left it.
+# Needs: Xvfb, trayer, xdotool, xwininfo, xprop, import, setxkbmap, convert, libfaketime.
+# Environment: TOVRIN_BIN, TOVRIN_CLI, E2E_X_CLOSE, TOVRIN_SOURCE_DIR; E2E_ARTIFACTS for the
+# screenshots.
+set -euo pipefail
+# shellcheck source-path=SCRIPTDIR
+. "$(dirname "$0")/e2e_lib.sh"
+BIN=${TOVRIN_BIN:?}
+CLI=${TOVRIN_CLI:?}
+SRC=${TOVRIN_SOURCE_DIR:?}
+e2e_init
+e2e_need_tools setxkbmap convert
+
+DAY=2026-12-08
+START="$DAY 14:29:30"
+MESSAGE="Позвонить Ане в 14:30"
+
+# Template geometry is in dialog units: a quarter of the 6-pixel average character width and an
+# eighth of the 13-pixel character height, rounded half away from zero.
+dx() { echo $((($1 * 6 + 2) / 4)); }
+dy() { echo $((($1 * 13 + 4) / 8)); }
+# The record edit page sits at (136, 34) in the editor; no window manager, so the editor's window
+# is its client area.
+PAGE_X=136
+PAGE_Y=34
+# at_page X Y W H [DX]: the screen point DX pixels into the control (default its centre), half way
+# down, for a control of the page at that template rectangle.
+at_page() {
+    local off=${5:-$(($(dx "$3") / 2))}
+    echo $((EX + PAGE_X + $(dx "$1") + off)) $((EY + PAGE_Y + $(dy "$2") + $(dy "$4") / 2))
+}
+# Fraction (0 to 1) of the pixels of a screenshot's rectangle that are not white.
+ink() { convert "$1" -crop "$2" +repage -fuzz 8% -fill black +opaque white -format '%[fx:1-mean]' info:; }
+# Ink above 1 %: text or a selection bar is drawn there.
+inked() { awk -v v="$(ink "$1" "$2")" 'BEGIN {exit !(v > 0.01)}'; }
+editor_shown() { window_named "$APP" 'Tovrin'; }
+editor_gone() { ! editor_shown; }
+store_json() { (cd "$RUN" && "$CLI" dump --json); }
+
+# 1. A screen, a tray, a Russian keyboard for the message, and the program with an empty Base/.
+e2e_start_screen
+e2e_keyboard ru
+ok "Xvfb $DISPLAY ${SW}x${SH}, tray panel $(panel_id)"
+RUN=$W/run
+mkdir -p "$RUN/Base"
+cp "$SRC/res/Base/default.lng" "$RUN/Base/"
+cd "$RUN"
+e2e_start_faked "$START" "$W/app.log" "$BIN"
+waitfor 15 icon_id || fail "no tray icon"
+# Nothing is due, so the icon is all there is; its window is the only one of the program shown.
+[ "$(xdotool search --onlyvisible --pid "$APP" 2>/dev/null | grep -vx "$(($(icon_id)))")" = "" ] ||
+    fail "a window showed at start"
+ok "tray icon $(icon_id), no window (nothing is due); clock $(fake_clock)"
+
+# 2. Left click on the icon; Editor is the second command of four (Journal, -, Editor, Current
+#    messages, -, Exit): the items are of one height and the separators thin, so its middle is
+#    three eighths of the way down.
+open_tray_menu
+shot 1-tray-menu
+click $((X + WIDTH / 2)) $((Y + HEIGHT * 3 / 8))
+waitfor 10 editor_shown || fail "Editor from the tray menu opened no editor"
+ED=$(editor_shown)
+geom "$ED"
+EX=$X EY=$Y
+[ "$WIDTH" -eq "$(dx 346)" ] && [ "$HEIGHT" -eq "$(dy 199)" ] || fail "editor ${WIDTH}x$HEIGHT"
+# Centred, give or take the odd pixel of halving.
+[ $((SW - WIDTH - 2 * EX)) -le 1 ] && [ $((SH - HEIGHT - 2 * EY)) -le 1 ] &&
+    [ $((SW - WIDTH - 2 * EX)) -ge 0 ] && [ $((SH - HEIGHT - 2 * EY)) -ge 0 ] ||
+    fail "editor at $EX,$EY not centred"
+waitfor 5 test -e Base/ztovrin.dat || fail "the editor did not create the empty store"
+[ ! -s Base/ztovrin.dat ] || fail "the new store is not empty"
+# The list, 1003, and the middle of its first row, below the headings and clear of grid lines.
+ROW1="$(($(dx 257) - 8))x10+$((EX + $(dx 88) + 4))+$((EY + $(dy 20) + 20))"
+shot 2-editor-empty
+inked "$ART/2-editor-empty.png" "$ROW1" && fail "a row in the new editor's list"
+ok "editor ${WIDTH}x$HEIGHT centred at $EX,$EY, empty list; empty store created"
+
+# 3. The pane's add item: its first folder is open under a 20-pixel heading, and the first item's
+#    32-pixel icon sits 8 pixels below, in the middle of the pane (placeholder 1002 at 1, 19,
+#    83 wide, inside a one-pixel sunken edge).
+click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 19) + 1 + 20 + 8 + 16))
+FIELD="$(($(dx 145) - 4))x$(($(dy 13) - 6))+$((EX + PAGE_X + $(dx 95) + 2))+$((EY + PAGE_Y + $(dy 30) + 3))"
+page_open() { shot 3-page-new && inked "$ART/3-page-new.png" "$FIELD"; }
+waitfor 10 page_open || fail "no record edit page after Add"
+# The suggested text is selected and focused, so typing replaces it.
+xdotool type --delay 40 "$MESSAGE"
+shot 4-page-typed
+# Once (box 2012): the picker jumps to the current local time, in hours and minutes.
+read -r BX BY < <(at_page 96 93 55 10 7)
+click "$BX" "$BY"
+CHECKED_MS=$(fake_now_ms)
+shot 5-page-once
+# Back to the message field, Tab into the picker (its hour section selected), Tab to the minutes
+# and one step up.
+read -r FX FY < <(at_page 95 30 145 13)
+click "$FX" "$FY"
+xdotool key Tab Tab Up
+shot 6-page-minute-ahead
+CHECKED_MIN=$(date -d "@$((CHECKED_MS / 1000))" +%H:%M)
+[ "$CHECKED_MIN" = 14:29 ] || fail "the once box was checked at $(fake_clock "$CHECKED_MS"), too late"
+read -r OX OY < <(at_page 135 140 50 14)
+click "$OX" "$OY"
+# The new row, selected, at the top of the list that comes back.
+row_shown() { shot 7-editor-row && inked "$ART/7-editor-row.png" "$ROW1"; }
+waitfor 10 row_shown || fail "no new row in the list after OK"
+ok "Add, typed \"$MESSAGE\", once at $(fake_clock "$CHECKED_MS"), minutes up, OK: a new row"
+
+# 4. The title bar's close. The editor saves as it goes and tells the main window about the new
+#    timed reminder.
+close_window "$ED" || fail "the editor refused WM_DELETE_WINDOW"
+waitfor 10 editor_gone || fail "the editor did not close"
+CLOSED_MS=$(fake_now_ms)
+shot 8-editor-closed
+alive "$APP" || fail "the program ended with the editor"
+icon_id >/dev/null || fail "the tray icon went with the editor"
+[ $((CLOSED_MS % 86400000)) -lt $(((14 * 60 + 30) * 60000 - 1000)) ] ||
+    fail "the editor closed at $(fake_clock "$CLOSED_MS"), too late to fire at 14:30"
+JSON=$(store_json) || fail "tovrin-cli cannot read the store"
+# One record a line between the brackets: exactly one, once (57) at 14:30 with the typed text.
+[ "$(grep -c '"index"' <<<"$JSON")" -eq 1 ] || fail "the store holds: $JSON"
+WHEN='"year":2026,"month":12,"dayOfWeek":2,"day":8,"hour":14,"minute":30,'
+grep -qF "\"mode\":57,\"state\":0,\"when\":{$WHEN" <<<"$JSON" &&
+    grep -qF "\"text\":\"$MESSAGE\"}" <<<"$JSON" ||
+    fail "the stored reminder is not once at 14:30 with the typed text: $JSON"
+cp Base/ztovrin.dat "$W/store.saved"
+ok "title-bar close at $(fake_clock "$CLOSED_MS"): editor gone, store holds once $DAY 14:30"
+
+# 5. At 14:30 the journal shows itself at the bottom right, on top, with the text.
+journal() { window_named "$APP" 'Журнал'; }
+waitfor 70 journal || fail "no journal by $(fake_clock)"
+FIRED_MS=$(fake_now_ms)
+J=$(journal)
+geom "$J"
+[ $((FIRED_MS % 86400000)) -ge $(((14 * 60 + 30) * 60000 - 1000)) ] ||
+    fail "the journal showed at $(fake_clock "$FIRED_MS"), before 14:30"
+[ $((X + WIDTH)) -eq "$SW" ] && [ $((Y + HEIGHT)) -eq $((SH - 50)) ] ||
+    fail "journal at $X,$Y ${WIDTH}x$HEIGHT on ${SW}x$SH"
+waitfor 3 is_on_top "$J" || fail "journal not kept on top"
+# Its first row, under the menu bar and the column heading, holds the text.
+journal_row() {
+    shot 9-journal && inked "$ART/9-journal.png" "$((WIDTH - 8))x10+$((X + 4))+$((Y + 37))"
+}
+waitfor 5 journal_row || fail "the journal's first row is empty"
+ok "journal at $(fake_clock "$FIRED_MS"): ${WIDTH}x$HEIGHT at $X,$Y, on top, a row"
+
+# 6. Exit from the tray menu, its last item: a clean end, the store as the editor wrote it.
+open_tray_menu
+click $((X + WIDTH / 2)) $((Y + HEIGHT - 12))
+waitfor 15 gone "$APP" || fail "Exit did not end the program"
+reap "$APP"
+[ "$RC" -eq 0 ] || fail "exit code $RC"
+cmp -s Base/ztovrin.dat "$W/store.saved" || fail "the store changed after the editor closed"
+ok "Exit: exit code 0, store unchanged"
+echo "PASS total $(el) ms"
