@@ -30,6 +30,9 @@ if(NOT TOVRIN_DESKTOP_EXEC MATCHES "^[A-Za-z0-9/._+-]+$")
     set(TOVRIN_DESKTOP_EXEC "\"${escaped}\"")
 endif()
 
+# TryExec takes the path as a plain string, where only the backslash is escaped.
+string(REPLACE "\\" "\\\\" TOVRIN_TRY_EXEC "${TOVRIN_INSTALLED_LAUNCHER}")
+
 foreach(template ${TOVRIN_TEMPLATES})
     get_filename_component(name "${template}" NAME_WLE)
     configure_file("${template}" "${TOVRIN_CONFIGURED}/${name}" @ONLY)

@@ -117,6 +117,7 @@ auto_rc 0 on >/dev/null
 [ "$(auto_rc 0 status)" = on ] || fail "status after on"
 desktop-file-validate "$login" || fail "autostart entry not valid"
 [ "$(grep '^Exec=' "$login")" = "$(grep '^Exec=' "$entry")" ] || fail "autostart runs another command"
+grep -qxF "TryExec=$P/bin/tovrin" "$login" || fail "autostart entry does not check for the launcher"
 [ -z "$(find "$HOME/.config/autostart" -name '.tovrin*')" ] || fail "a temporary file was left"
 echo 'Hidden=true' >>"$login" # how a desktop's start-up settings switch an entry off
 [ "$(auto_rc 1 status)" = off ] || fail "an entry the desktop switched off counts as on"
