@@ -5,6 +5,7 @@
 # screenshots. Source it from a bash script that runs with `set -euo pipefail`, then:
 #
 #   e2e_init                  scratch folder $W, screenshots folder $ART, environment, clean-up
+#                             (the *.log files of $W are copied to $ART at the end)
 #   e2e_need_tools            fails unless the X tools, libfaketime and a font are there
 #   e2e_start_screen          Xvfb and trayer; sets DISPLAY, SW and SH (the screen's size)
 #   e2e_start_faked TIME LOG CMD...   CMD under a wall clock starting at TIME ("2026-12-08
@@ -24,7 +25,7 @@ e2e_init() {
     ART=${E2E_ARTIFACTS:-$PWD/artifacts}
     mkdir -p "$ART"
     W=$(mktemp -d /tmp/tovrin-e2e.XXXXXX)
-    export TZ=${TZ:-UTC} QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$W/rt
+    export TZ=UTC QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$W/rt
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     # Qt then uses the XEmbed tray that trayer offers; and there is no session manager to talk to.
     unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
@@ -39,6 +40,8 @@ e2e_cleanup() {
     local p
     for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
     wait 2>/dev/null || true
+    # The programs' own output stays beside the screenshots, for whoever looks into a failure.
+    cp "$W"/*.log "$ART"/ 2>/dev/null || true
     rm -rf "$W"
 }
 
