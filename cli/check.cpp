@@ -115,7 +115,7 @@ void CheckStore(Findings& f) {
 
 void CheckSettings(Findings& f) {
     SettingsReport r;
-    const Settings s = ReadSettingsWithoutCreating(kSettingsPath, r);
+    const Settings s = LoadSettings(kSettingsPath, IfMissing::LeaveAlone, &r);
     const std::string file = kSettingsPath;
     f.Heading(file + ": " + Plural(s.notifyDays, "day", "days") + " of advance notice, " +
               (s.confirmDelete != 0 ? "deletions confirmed." : "deletions not confirmed."));

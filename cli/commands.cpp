@@ -38,16 +38,6 @@ std::string DayWords(std::uint32_t offset) {
 
 } // namespace
 
-Settings ReadSettingsWithoutCreating(const std::filesystem::path& path, SettingsReport& report) {
-    std::array<std::uint8_t, kSettingsSize + 1> bytes{}; // one more tells a longer file
-    std::size_t got = 0;
-    ReadOnlyFile file;
-    if (file.Open(path, IfMissing::LeaveAlone, report)) {
-        got = file.Read(bytes.data(), bytes.size(), report);
-    }
-    return ParseSettings(std::span<const std::uint8_t>(bytes.data(), got), &report);
-}
-
 int ReportStoreTrouble(const ReadReport& report, std::ostream& err) {
     for (const std::string& line : DescribeProblems(report, kStorePath)) {
         err << "tovrin-cli: " << line << '\n';
@@ -85,7 +75,7 @@ int DueCommand(const SYSTEMTIME& today, std::optional<std::uint32_t> days, bool 
                std::ostream& out, std::ostream& err) {
     if (!days) {
         SettingsReport settingsReport;
-        days = ReadSettingsWithoutCreating(kSettingsPath, settingsReport).notifyDays;
+        days = LoadSettings(kSettingsPath, IfMissing::LeaveAlone, &settingsReport).notifyDays;
     }
     const DueList due = BuildDueList(kStorePath, IfMissing::LeaveAlone, today, *days);
     JsonArrayWriter array(out);

@@ -23,9 +23,6 @@ int TodayCommand(const SYSTEMTIME& now, bool json, std::ostream& out, std::ostre
 int CheckCommand(std::ostream& out);
 int LangCommand(std::string_view section, long key, std::ostream& out, std::ostream& err);
 
-// The settings exactly as start-up loads them, except that a missing file is left missing.
-Settings ReadSettingsWithoutCreating(const std::filesystem::path& path, SettingsReport& report);
-
 // Tells the user on `err` what the store reader had to leave out or could not open; returns
 // kExitProblem when the store could not be read at all, else kExitOk.
 int ReportStoreTrouble(const ReadReport& report, std::ostream& err);

@@ -86,13 +86,18 @@ std::array<std::uint8_t, kSettingsSize> EncodeSettings(const Settings& settings)
 }
 
 Settings LoadSettings(const std::filesystem::path& path, SettingsReport* report) {
+    return LoadSettings(path, IfMissing::CreateEmpty, report);
+}
+
+Settings LoadSettings(const std::filesystem::path& path, IfMissing ifMissing,
+                      SettingsReport* report) {
     SettingsReport local;
     SettingsReport& r = report != nullptr ? *report : local;
     r = SettingsReport{};
     std::array<std::uint8_t, kSettingsSize + 1> bytes{}; // one more tells a longer file
     std::size_t got = 0;
     ReadOnlyFile file;
-    if (file.Open(path, IfMissing::CreateEmpty, r)) {
+    if (file.Open(path, ifMissing, r)) {
         got = file.Read(bytes.data(), bytes.size(), r);
     }
     return ParseSettings(std::span<const std::uint8_t>(bytes.data(), got), &r);

@@ -41,6 +41,10 @@ std::array<std::uint8_t, kSettingsSize> EncodeSettings(const Settings& settings)
 // Reads the file; a missing file is created empty (0 bytes), any other failure creates nothing.
 // Every failure gives the start values with 0 days raised to 1.
 Settings LoadSettings(const std::filesystem::path& path, SettingsReport* report = nullptr);
+// The same values, with the caller's choice of what a missing file gets (the read-only tools
+// leave it missing).
+Settings LoadSettings(const std::filesystem::path& path, IfMissing ifMissing,
+                      SettingsReport* report);
 // Writes exactly 8 bytes, atomically: on failure the old file stays and the result says why.
 SaveResult SaveSettings(const std::filesystem::path& path, const Settings& settings);
 
