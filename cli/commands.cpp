@@ -10,7 +10,6 @@
 #include "schedule/today_list.h"
 #include "store/paths.h"
 
-#include <array>
 #include <cstring>
 #include <vector>
 
