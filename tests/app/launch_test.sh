@@ -12,6 +12,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/../support/launched_app.sh"
 export XDG_DATA_HOME=$W/data XDG_RUNTIME_DIR=$W/rt
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
@@ -26,41 +27,20 @@ grep -q 'xvfb-run -a' <<<"$out" || fail "no xvfb-run hint: $out"
 echo "ok   no display: exit $rc with the xvfb-run hint"
 
 # A first start on a screen of its own: seeded, running in the data folder, ended by SIGTERM.
-start() {
-    rm -f "$W/ready"
-    env QT_QPA_PLATFORM=offscreen DISPLAY=:0 TOVRIN_READY_FD=3 "$LAUNCH" 3>"$W/ready" \
-        >"$W/app.log" 2>&1 &
-    APP=$!
-    for _ in $(seq 100); do
-        grep -q ready "$W/ready" 2>/dev/null && return 0
-        kill -0 "$APP" 2>/dev/null || fail "program ended: $(cat "$W/app.log")"
-        sleep 0.1
-    done
-    fail "program not ready"
-}
-stop() {
-    kill -TERM "$APP"
-    set +e
-    wait "$APP"
-    rc=$?
-    set -e
-    APP=
-    [ "$rc" -eq 0 ] || fail "exit code $rc after SIGTERM"
-}
-start
+start_launched "$LAUNCH"
 base=$XDG_DATA_HOME/tovrin/Base
 cmp -s "$base/default.lng" "$TOVRIN_SOURCE_DIR/res/Base/default.lng" || fail "texts not seeded"
 [ -f "$base/tovrin.ini" ] || fail "settings not made in the data folder"
 if [ -f "${TOVRIN_HELP:-}" ]; then
     cmp -s "$base/Help.chm" "$TOVRIN_HELP" || fail "help not seeded"
 fi
-stop
+stop_launched
 echo "ok   first start seeded $base and ran there; SIGTERM ended it with 0"
 
 # The user's own texts stay.
 printf '; my own copy, changed by hand\r\n' >>"$base/default.lng"
-start
-stop
+start_launched "$LAUNCH"
+stop_launched
 grep -q 'my own copy' "$base/default.lng" || fail "user's texts replaced"
 echo "ok   the user's default.lng is kept"
 echo "PASS"

@@ -17,6 +17,7 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+. "$(dirname "$0")/../support/launched_app.sh"
 ok() { echo "ok   $*"; }
 
 # 1. The installed files.
@@ -62,26 +63,7 @@ ok "menu entry valid, runs the installed launcher"
 export XDG_DATA_HOME=$W/data XDG_RUNTIME_DIR=$W/rt HOME=$W/home
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir "$HOME"
-start() {
-    rm -f "$W/ready"
-    env QT_QPA_PLATFORM=offscreen DISPLAY=:0 TOVRIN_READY_FD=3 "$P/bin/tovrin" 3>"$W/ready" \
-        >"$W/app.log" 2>&1 &
-    APP=$!
-    for _ in $(seq 100); do
-        grep -q ready "$W/ready" 2>/dev/null && return 0
-        kill -0 "$APP" 2>/dev/null || fail "program ended: $(cat "$W/app.log")"
-        sleep 0.1
-    done
-    fail "program not ready"
-}
-stop() {
-    kill -TERM "$APP"
-    local rc=0
-    wait "$APP" || rc=$?
-    APP=
-    [ "$rc" -eq 0 ] || fail "exit code $rc after SIGTERM"
-}
-start
+start_launched "$P/bin/tovrin"
 data=$XDG_DATA_HOME/tovrin
 [ "$(readlink "/proc/$APP/exe")" = "$P/libexec/tovrin/tovrin" ] ||
     fail "running $(readlink "/proc/$APP/exe"), not the installed program"
@@ -89,12 +71,12 @@ data=$XDG_DATA_HOME/tovrin
 cmp -s "$data/Base/default.lng" "$P/share/tovrin/default.lng" || fail "texts not seeded"
 cmp -s "$data/Base/Help.chm" "$P/share/tovrin/Help.chm" || fail "help not seeded"
 [ -f "$data/Base/tovrin.ini" ] || fail "settings not made in the data folder"
-stop
+stop_launched
 ok "first start ran $P/libexec/tovrin/tovrin in $data, seeded from the installed files"
 
 cp "$P/share/tovrin/english.lng" "$data/Base/default.lng"
-start
-stop
+start_launched "$P/bin/tovrin"
+stop_launched
 cmp -s "$data/Base/default.lng" "$P/share/tovrin/english.lng" || fail "the English texts were replaced"
 title=$(cd "$data" && "$P/bin/tovrin-cli" lang About 1) || fail "tovrin-cli lang failed"
 [ "$title" = "About Tovrin" ] || fail "tovrin-cli read '$title'"
