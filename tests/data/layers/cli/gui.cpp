@@ -1,0 +1,2 @@
+// tovrin-cli stands on the core alone.
+#include "platform/dialog.h"

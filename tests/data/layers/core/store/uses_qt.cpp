@@ -1,0 +1,2 @@
+// The core must build without Qt.
+#include <QString>
