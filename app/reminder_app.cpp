@@ -1,15 +1,15 @@
 #include "app/reminder_app.h"
 
 #include "app/quit_signals.h"
-#include "lang/lang_file.h"
-#include "lang/lang_keys.h"
+#include "core/lang/lang_file.h"
+#include "core/lang/lang_keys.h"
+#include "core/store/paths.h"
+#include "core/store/settings.h"
 #include "platform/lang_texts.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "res/resource.h"
-#include "schedule/manager_dlg.h"
-#include "store/paths.h"
-#include "store/settings.h"
+#include "ui/manager_dlg.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

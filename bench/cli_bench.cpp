@@ -7,8 +7,8 @@
 //
 // PATH defaults to ../cli/tovrin-cli beside this program's build directory; build both targets.
 // remind comes from Debian's `remind` package (scripts/setup bench).
-#include "store/settings.h"
-#include "store/store_file.h"
+#include "core/store/settings.h"
+#include "core/store/store_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // The due rules at the scale of a large store: the date window over 100,000 mixed records, and
 // one timer tick's check over a 10,000-record list of today's timed reminders.
-#include "schedule/date_math.h"
-#include "schedule/due_rules.h"
-#include "schedule/today_list.h"
+#include "core/schedule/date_math.h"
+#include "core/schedule/due_rules.h"
+#include "core/schedule/today_list.h"
 
 #include <benchmark/benchmark.h>
 

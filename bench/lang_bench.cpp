@@ -1,9 +1,9 @@
 // Code page conversion of 100,000 reminder texts against copying the same bytes, and against the
 // C library's converter called per text; language lookups as the windows make them.
-#include "lang/codepage.h"
-#include "lang/lang_file.h"
-#include "lang/lang_keys.h"
-#include "lang/names.h"
+#include "core/lang/codepage.h"
+#include "core/lang/lang_file.h"
+#include "core/lang/lang_keys.h"
+#include "core/lang/names.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 // The controls kit's paint costs: a whole navigation pane and a caption bar drawn off screen and
 // copied once, the tray menu built afresh as on every click, and the colour blend.
-#include "controls/blend_color.h"
 #include "controls/cool_pane.h"
 #include "controls/static_bar.h"
 #include "controls/sys_colors.h"
 #include "controls/text_source.h"
 #include "controls/tray_icon.h"
+#include "core/draw/blend_color.h"
 #include "platform/command_target.h"
 #include "platform/resources.h"
 #include "res/resource.h"

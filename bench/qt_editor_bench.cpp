@@ -1,11 +1,11 @@
 // The editor on a large store: opening it (read, rows, first sort) against reading the same file
 // alone, and sorting by text and by date.
-#include "editor/collated_text_order.h"
-#include "editor/editor_dlg.h"
-#include "editor/editor_state.h"
+#include "core/editor/editor_state.h"
+#include "core/store/paths.h"
+#include "core/store/store_file.h"
 #include "platform/message_box.h"
-#include "store/paths.h"
-#include "store/store_file.h"
+#include "ui/collated_text_order.h"
+#include "ui/editor_dlg.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

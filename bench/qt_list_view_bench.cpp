@@ -1,7 +1,7 @@
 // The editor's list with 100,000 reminders: filling, showing, sorting and deleting, with the rows
 // kept by the owner and, for comparison, stored in the view.
 #include "platform/list_view.h"
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -7,9 +7,9 @@
 //  - the processor time each uses over 60 idle seconds after start-up.
 // Medians and the ratios Tovrin / bare are reported as counters; on a busy machine the processor
 // time each spent before its loop ran (cpu_ratio) is the steadier figure.
-#include "schedule/clock.h"
-#include "schedule/date_math.h"
-#include "store/store_file.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/date_math.h"
+#include "core/store/store_file.h"
 
 #include <benchmark/benchmark.h>
 

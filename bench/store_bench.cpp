@@ -1,8 +1,8 @@
 // The store's reader and writer next to their floors, in the same run: one bulk read of the same
 // bytes, and one plain unsynced write of them. The write side also breaks the durable save into
 // its parts, to show where the time goes.
-#include "store/atomic_file.h"
-#include "store/store_file.h"
+#include "core/store/atomic_file.h"
+#include "core/store/store_file.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,13 +3,13 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/record_output.h"
-#include "lang/lang_file.h"
-#include "lang/lang_keys.h"
-#include "lang/text_mode_reader.h"
-#include "schedule/clock.h"
-#include "schedule/date_math.h"
-#include "schedule/due_rules.h"
-#include "store/paths.h"
+#include "core/lang/lang_file.h"
+#include "core/lang/lang_keys.h"
+#include "core/lang/text_mode_reader.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/date_math.h"
+#include "core/schedule/due_rules.h"
+#include "core/store/paths.h"
 
 #include <cstring>
 #include <map>

@@ -1,8 +1,8 @@
 #include "cli/cli.h"
 
 #include "cli/commands.h"
-#include "schedule/clock.h"
-#include "schedule/date_math.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/date_math.h"
 
 #include <charconv>
 #include <optional>

@@ -2,13 +2,13 @@
 
 #include "cli/cli.h"
 #include "cli/record_output.h"
-#include "lang/codepage.h"
-#include "lang/lang_file.h"
-#include "schedule/date_math.h"
-#include "schedule/due_list.h"
-#include "schedule/due_rules.h"
-#include "schedule/today_list.h"
-#include "store/paths.h"
+#include "core/lang/codepage.h"
+#include "core/lang/lang_file.h"
+#include "core/schedule/date_math.h"
+#include "core/schedule/due_list.h"
+#include "core/schedule/due_rules.h"
+#include "core/schedule/today_list.h"
+#include "core/store/paths.h"
 
 #include <cstring>
 #include <vector>

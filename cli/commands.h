@@ -1,8 +1,8 @@
 #pragma once
 
-#include "store/settings.h"
-#include "store/store_file.h"
-#include "store/systemtime.h"
+#include "core/store/settings.h"
+#include "core/store/store_file.h"
+#include "core/store/systemtime.h"
 
 #include <cstdint>
 #include <filesystem>

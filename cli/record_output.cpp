@@ -1,6 +1,6 @@
 #include "cli/record_output.h"
 
-#include "lang/codepage.h"
+#include "core/lang/codepage.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/blend_color.h"
-#include "controls/rect.h"
+#include "core/draw/blend_color.h"
+#include "core/draw/rect.h"
 
 #include <QFont>
 #include <QRect>

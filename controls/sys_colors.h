@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/blend_color.h"
+#include "core/draw/blend_color.h"
 
 namespace tovrin {
 

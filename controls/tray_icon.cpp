@@ -1,7 +1,7 @@
 #include "controls/tray_icon.h"
 
-#include "controls/menu_bitmaps.h"
 #include "controls/tray_fallback.h"
+#include "core/draw/menu_bitmaps.h"
 #include "platform/resources.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 // The language file as any byte sequence: open, select sections (the known ones and the input's
 // own first bracketed name), look up a spread of keys, close and reopen. Also the code page
 // conversions over the same bytes, checking that every byte but 0x98 comes back unchanged.
+#include "core/lang/codepage.h"
+#include "core/lang/lang_file.h"
+#include "core/lang/names.h"
 #include "fuzz/fuzz_scratch.h"
-#include "lang/codepage.h"
-#include "lang/lang_file.h"
-#include "lang/names.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The input bytes are a settings file: loading from memory and from a file must agree, never give
 // 0 days, and what is saved must load back as it was.
+#include "core/store/settings.h"
 #include "fuzz/fuzz_scratch.h"
-#include "store/settings.h"
 
 #include <cstdio>
 #include <cstdlib>

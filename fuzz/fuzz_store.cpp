@@ -1,8 +1,8 @@
 // The input bytes are a store file. Every reader must take them without a crash, a hang or an
 // allocation beyond the input's size, and all of them must agree: whole, in pieces, from a file,
 // and after writing back what was read.
+#include "core/store/store_file.h"
 #include "fuzz/fuzz_scratch.h"
-#include "store/store_file.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "platform/check_box.h"
 
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,8 +1,8 @@
 #include "platform/date_time_picker.h"
 
+#include "core/schedule/clock.h"
 #include "platform/picker_format.h"
-#include "platform/window_styles.h"
-#include "schedule/clock.h"
+#include "res/window_styles.h"
 
 #include <QDateTimeEdit>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
 #include "platform/edit_control.h"
 
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>

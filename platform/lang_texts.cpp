@@ -1,8 +1,8 @@
 #include "platform/lang_texts.h"
 
+#include "core/store/paths.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
-#include "store/paths.h"
 
 #include <span>
 #include <string>

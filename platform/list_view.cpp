@@ -1,7 +1,7 @@
 #include "platform/list_view.h"
 
 #include "platform/list_model.h"
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <QBitmap>
 #include <QEvent>

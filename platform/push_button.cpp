@@ -1,6 +1,6 @@
 #include "platform/push_button.h"
 
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <QKeyEvent>
 

@@ -1,6 +1,6 @@
 #include "platform/text.h"
 
-#include "lang/codepage.h"
+#include "core/lang/codepage.h"
 
 namespace tovrin {
 

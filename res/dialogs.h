@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <cstdint>
 #include <span>

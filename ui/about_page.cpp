@@ -1,15 +1,15 @@
-#include "editor/about_page.h"
+#include "ui/about_page.h"
 
 #include "controls/hyper_link.h"
 #include "controls/static_bar.h"
-#include "editor/about_text.h"
-#include "editor/page_host.h"
-#include "lang/lang_keys.h"
+#include "core/editor/about_text.h"
+#include "core/lang/lang_keys.h"
+#include "core/store/paths.h"
 #include "platform/lang_texts.h"
 #include "platform/resources.h"
 #include "platform/text.h"
 #include "res/resource.h"
-#include "store/paths.h"
+#include "ui/page_host.h"
 
 #include <array>
 

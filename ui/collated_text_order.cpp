@@ -1,4 +1,4 @@
-#include "editor/collated_text_order.h"
+#include "ui/collated_text_order.h"
 
 #include "platform/text.h"
 

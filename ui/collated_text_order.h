@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/compare_records.h"
+#include "core/editor/compare_records.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "editor/cp1251_validator.h"
+#include "ui/cp1251_validator.h"
 
 #include "platform/text.h"
 

@@ -1,23 +1,23 @@
-#include "editor/editor_dlg.h"
+#include "ui/editor_dlg.h"
 
 #include "controls/cool_pane.h"
 #include "controls/static_bar.h"
-#include "editor/about_page.h"
-#include "editor/collated_text_order.h"
-#include "editor/date_column.h"
-#include "editor/modify_page.h"
-#include "editor/settings_page.h"
-#include "lang/lang_keys.h"
+#include "core/editor/date_column.h"
+#include "core/lang/lang_keys.h"
+#include "core/schedule/clock.h"
+#include "core/store/paths.h"
+#include "core/store/settings.h"
 #include "platform/list_view.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/text.h"
-#include "platform/window_styles.h"
 #include "res/resource.h"
-#include "schedule/clock.h"
-#include "store/paths.h"
-#include "store/settings.h"
+#include "res/window_styles.h"
+#include "ui/about_page.h"
+#include "ui/collated_text_order.h"
+#include "ui/modify_page.h"
+#include "ui/settings_page.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -90,7 +90,7 @@ const QString& DiscardQuestion() {
 
 } // namespace
 
-CEditorDlg::CEditorDlg(QWidget* parent, ReloadTodayTarget* owner)
+CEditorDlg::CEditorDlg(QWidget* parent, EditorOwner* owner)
     : owner_(owner), parent_(parent), textOrder_(std::make_unique<CollatedTextOrder>()),
       shellOpen_(ShellOpen) {}
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/reload_today_target.h"
 #include "controls/text_source.h"
-#include "editor/editor_state.h"
-#include "editor/page_host.h"
-#include "lang/names.h"
+#include "core/editor/editor_state.h"
+#include "core/lang/names.h"
 #include "platform/dialog.h"
 #include "platform/lang_texts.h"
+#include "ui/editor_owner.h"
+#include "ui/page_host.h"
 
 #include <QString>
 
@@ -27,7 +27,7 @@ class CEditorDlg final : public Dialog, public PageHost, public TextSource {
     Q_OBJECT
 public:
     // owner: the main window, told to rebuild today's timed list when a timed record changed.
-    CEditorDlg(QWidget* parent, ReloadTodayTarget* owner);
+    CEditorDlg(QWidget* parent, EditorOwner* owner);
     ~CEditorDlg() override;
 
     // Builds the window from its template, loads the store and shows the window.
@@ -86,7 +86,7 @@ private:
     QString RowText(int row, int column) const;
     int RowImage(int row) const;
 
-    ReloadTodayTarget* owner_;
+    EditorOwner* owner_;
     QWidget* parent_;
     EditorState state_;
     LangTexts texts_;

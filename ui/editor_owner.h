@@ -1,17 +1,18 @@
 #pragma once
 
-#include "store/reminder_record.h"
+#include "core/store/reminder_record.h"
 
 #include <span>
 
 namespace tovrin {
 
-// The main window, as the editor sees it while closing: it rebuilds today's timed list from the
-// editor's records before they are written, and may rewrite the date of daily records in place so
-// the store carries today's date on them.
-class ReloadTodayTarget {
+// What the editor needs from the window that owns it, declared here so the editor depends on no
+// particular owner. While closing, the editor hands its records over so the owner rebuilds today's
+// timed list from them before they are written; the owner may rewrite the date of daily records in
+// place so the store carries today's date on them.
+class EditorOwner {
 public:
-    virtual ~ReloadTodayTarget() = default;
+    virtual ~EditorOwner() = default;
     virtual void OnReloadToday(std::span<ReminderRecord* const> editorRecords) = 0;
 };
 

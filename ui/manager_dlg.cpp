@@ -1,17 +1,17 @@
-#include "schedule/manager_dlg.h"
+#include "ui/manager_dlg.h"
 
-#include "editor/editor_dlg.h"
-#include "lang/lang_keys.h"
+#include "core/lang/lang_keys.h"
+#include "core/schedule/clock.h"
+#include "core/store/paths.h"
 #include "platform/lang_texts.h"
 #include "platform/list_view.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "platform/text.h"
-#include "platform/window_styles.h"
 #include "res/resource.h"
-#include "schedule/clock.h"
-#include "schedule/notify_dlg.h"
-#include "store/paths.h"
+#include "res/window_styles.h"
+#include "ui/editor_dlg.h"
+#include "ui/notify_dlg.h"
 
 #include <QGuiApplication>
 #include <QMenu>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/reload_today_target.h"
 #include "controls/tray_icon.h"
+#include "core/schedule/today_list.h"
 #include "platform/dialog.h"
 #include "platform/lang_texts.h"
-#include "schedule/today_list.h"
+#include "ui/editor_owner.h"
 
 #include <QIcon>
 #include <QTimer>
@@ -27,7 +27,7 @@ enum ChildKind { CHILD_NONE = 0, CHILD_EDITOR = 1, CHILD_NOTIFY = 2 };
 // control, where fired reminders land newest first. It shows itself only as the journal, in the
 // bottom-right corner of the screen. It is the parent of at most one child window at a time: the
 // editor or the current messages.
-class CManagerDlg : public Dialog, public TrayOwner, public ReloadTodayTarget {
+class CManagerDlg : public Dialog, public TrayOwner, public EditorOwner {
     Q_OBJECT
 public:
     static constexpr int kTimerPeriod = 1000;

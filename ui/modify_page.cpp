@@ -1,15 +1,15 @@
-#include "editor/modify_page.h"
+#include "ui/modify_page.h"
 
 #include "controls/static_bar.h"
-#include "editor/cp1251_validator.h"
-#include "editor/page_host.h"
-#include "lang/lang_keys.h"
+#include "core/lang/lang_keys.h"
+#include "core/schedule/clock.h"
 #include "platform/check_box.h"
 #include "platform/date_time_picker.h"
 #include "platform/edit_control.h"
 #include "platform/text.h"
 #include "res/resource.h"
-#include "schedule/clock.h"
+#include "ui/cp1251_validator.h"
+#include "ui/page_host.h"
 
 #include <QToolTip>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/store/reminder_record.h"
 #include "platform/dialog.h"
 #include "platform/lang_texts.h"
-#include "store/reminder_record.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "controls/blend_color.h"
+#include "core/draw/blend_color.h"
+#include "core/schedule/notify_rows.h"
+#include "core/store/reminder_record.h"
 #include "platform/dialog.h"
 #include "platform/lang_texts.h"
-#include "schedule/notify_rows.h"
-#include "store/reminder_record.h"
 
 #include <QFont>
 #include <QIcon>

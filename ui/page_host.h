@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/reminder_record.h"
+#include "core/store/reminder_record.h"
 
 namespace tovrin {
 

@@ -1,13 +1,13 @@
-#include "editor/settings_page.h"
+#include "ui/settings_page.h"
 
 #include "controls/static_bar.h"
-#include "editor/page_host.h"
-#include "lang/lang_keys.h"
+#include "core/lang/lang_keys.h"
+#include "core/store/settings.h"
 #include "platform/check_box.h"
 #include "platform/edit_control.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
-#include "store/settings.h"
+#include "ui/page_host.h"
 
 namespace tovrin {
 namespace {

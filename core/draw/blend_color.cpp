@@ -1,4 +1,4 @@
-#include "controls/blend_color.h"
+#include "core/draw/blend_color.h"
 
 namespace tovrin {
 namespace {

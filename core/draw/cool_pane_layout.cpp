@@ -1,4 +1,4 @@
-#include "controls/cool_pane_layout.h"
+#include "core/draw/cool_pane_layout.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/rect.h"
+#include "core/draw/rect.h"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "controls/cool_pane_model.h"
+#include "core/draw/cool_pane_model.h"
 
 #include <algorithm>
 

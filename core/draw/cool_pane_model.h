@@ -1,7 +1,7 @@
 #pragma once
 
-#include "controls/cool_pane_layout.h"
-#include "controls/rect.h"
+#include "core/draw/cool_pane_layout.h"
+#include "core/draw/rect.h"
 
 #include <cstdint>
 #include <vector>

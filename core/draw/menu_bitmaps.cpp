@@ -1,4 +1,4 @@
-#include "controls/menu_bitmaps.h"
+#include "core/draw/menu_bitmaps.h"
 
 namespace tovrin {
 

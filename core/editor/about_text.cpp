@@ -1,4 +1,4 @@
-#include "editor/about_text.h"
+#include "core/editor/about_text.h"
 
 namespace tovrin {
 

@@ -1,6 +1,6 @@
-#include "editor/compare_records.h"
+#include "core/editor/compare_records.h"
 
-#include "lang/codepage.h"
+#include "core/lang/codepage.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,4 +1,4 @@
-#include "editor/date_column.h"
+#include "core/editor/date_column.h"
 
 namespace tovrin {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lang/names.h"
-#include "store/reminder_record.h"
+#include "core/lang/names.h"
+#include "core/store/reminder_record.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "editor/editor_state.h"
+#include "core/editor/editor_state.h"
 
+#include "core/schedule/date_math.h"
+#include "core/schedule/due_rules.h"
 #include "res/resource.h"
-#include "schedule/date_math.h"
-#include "schedule/due_rules.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "editor/compare_records.h"
-#include "store/reminder_record.h"
-#include "store/save_result.h"
-#include "store/store_file.h"
-#include "store/systemtime.h"
+#include "core/editor/compare_records.h"
+#include "core/store/reminder_record.h"
+#include "core/store/save_result.h"
+#include "core/store/store_file.h"
+#include "core/store/systemtime.h"
 
 #include <cstdint>
 #include <filesystem>

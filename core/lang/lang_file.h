@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lang/text_mode_reader.h"
+#include "core/lang/text_mode_reader.h"
 
 #include <cstdint>
 #include <filesystem>

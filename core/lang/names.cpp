@@ -1,7 +1,7 @@
-#include "lang/names.h"
+#include "core/lang/names.h"
 
-#include "lang/lang_keys.h"
-#include "store/paths.h"
+#include "core/lang/lang_keys.h"
+#include "core/store/paths.h"
 
 namespace tovrin {
 namespace {

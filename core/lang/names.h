@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lang/lang_file.h"
+#include "core/lang/lang_file.h"
 
 #include <array>
 #include <cstdint>

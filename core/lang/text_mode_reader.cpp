@@ -1,4 +1,4 @@
-#include "lang/text_mode_reader.h"
+#include "core/lang/text_mode_reader.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
-#include "schedule/clock.h"
+#include "core/schedule/clock.h"
 
-#include "schedule/date_math.h"
+#include "core/schedule/date_math.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "schedule/date_math.h"
+#include "core/schedule/date_math.h"
 
 namespace tovrin {
 

@@ -1,6 +1,6 @@
-#include "schedule/due_list.h"
+#include "core/schedule/due_list.h"
 
-#include "schedule/due_rules.h"
+#include "core/schedule/due_rules.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "store/reminder_record.h"
-#include "store/store_file.h"
-#include "store/systemtime.h"
+#include "core/store/reminder_record.h"
+#include "core/store/store_file.h"
+#include "core/store/systemtime.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "schedule/due_rules.h"
+#include "core/schedule/due_rules.h"
 
-#include "schedule/date_math.h"
+#include "core/schedule/date_math.h"
 
 namespace tovrin {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/reminder_record.h"
-#include "store/systemtime.h"
+#include "core/store/reminder_record.h"
+#include "core/store/systemtime.h"
 
 #include <cstdint>
 #include <optional>

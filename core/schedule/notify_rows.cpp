@@ -1,7 +1,7 @@
-#include "schedule/notify_rows.h"
+#include "core/schedule/notify_rows.h"
 
-#include "lang/codepage.h"
-#include "schedule/date_math.h"
+#include "core/lang/codepage.h"
+#include "core/schedule/date_math.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "lang/names.h"
-#include "store/reminder_record.h"
-#include "store/systemtime.h"
+#include "core/lang/names.h"
+#include "core/store/reminder_record.h"
+#include "core/store/systemtime.h"
 
 #include <cstdint>
 #include <span>

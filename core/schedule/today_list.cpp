@@ -1,7 +1,7 @@
-#include "schedule/today_list.h"
+#include "core/schedule/today_list.h"
 
-#include "schedule/date_math.h"
-#include "schedule/due_rules.h"
+#include "core/schedule/date_math.h"
+#include "core/schedule/due_rules.h"
 
 namespace tovrin {
 namespace {

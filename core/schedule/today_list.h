@@ -1,9 +1,9 @@
 #pragma once
 
-#include "store/paths.h"
-#include "store/reminder_record.h"
-#include "store/store_file.h"
-#include "store/systemtime.h"
+#include "core/store/paths.h"
+#include "core/store/reminder_record.h"
+#include "core/store/store_file.h"
+#include "core/store/systemtime.h"
 
 #include <filesystem>
 #include <span>

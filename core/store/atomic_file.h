@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/save_result.h"
+#include "core/store/save_result.h"
 
 #include <cstdint>
 #include <filesystem>

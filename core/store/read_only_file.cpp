@@ -1,4 +1,4 @@
-#include "store/read_only_file.h"
+#include "core/store/read_only_file.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "store/reminder_record.h"
+#include "core/store/reminder_record.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/systemtime.h"
+#include "core/store/systemtime.h"
 
 #include <array>
 #include <bit>

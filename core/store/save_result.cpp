@@ -1,4 +1,4 @@
-#include "store/save_result.h"
+#include "core/store/save_result.h"
 
 #include <system_error>
 #include <utility>

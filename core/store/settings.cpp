@@ -1,7 +1,7 @@
-#include "store/settings.h"
+#include "core/store/settings.h"
 
-#include "store/atomic_file.h"
-#include "store/paths.h"
+#include "core/store/atomic_file.h"
+#include "core/store/paths.h"
 
 #include <algorithm>
 #include <system_error>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/read_only_file.h"
-#include "store/save_result.h"
+#include "core/store/read_only_file.h"
+#include "core/store/save_result.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "store/store_file.h"
+#include "core/store/store_file.h"
 
-#include "store/atomic_file.h"
+#include "core/store/atomic_file.h"
 
 #include <algorithm>
 #include <cstring>

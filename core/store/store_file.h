@@ -1,8 +1,8 @@
 #pragma once
 
-#include "store/read_only_file.h"
-#include "store/reminder_record.h"
-#include "store/save_result.h"
+#include "core/store/read_only_file.h"
+#include "core/store/reminder_record.h"
+#include "core/store/save_result.h"
 
 #include <cstdint>
 #include <filesystem>

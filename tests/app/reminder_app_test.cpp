@@ -1,14 +1,14 @@
 #include "app/reminder_app.h"
-#include "editor/editor_dlg.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/store_fixture.h"
+#include "core/store/settings.h"
+#include "core/store/store_file.h"
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
 #include "res/resource.h"
-#include "schedule/clock.h"
-#include "schedule/manager_dlg.h"
-#include "schedule/store_fixture.h"
-#include "store/settings.h"
-#include "store/store_file.h"
 #include "support/temp_base.h"
+#include "ui/editor_dlg.h"
+#include "ui/manager_dlg.h"
 
 #include <QTimer>
 #include <gtest/gtest.h>

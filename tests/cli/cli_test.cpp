@@ -1,8 +1,8 @@
 #include "cli/cli.h"
-#include "lang/lang_keys.h"
-#include "schedule/due_rules.h"
-#include "store/paths.h"
-#include "store/reminder_record.h"
+#include "core/lang/lang_keys.h"
+#include "core/schedule/due_rules.h"
+#include "core/store/paths.h"
+#include "core/store/reminder_record.h"
 #include "support/temp_base.h"
 
 #include <gmock/gmock.h>

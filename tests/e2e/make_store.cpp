@@ -4,10 +4,10 @@
 // MODE is once, daily, yearly, monthly or none. TEXT is UTF-8 and stored in windows-1251. The
 // filler form writes N reminders that are neither due nor timed on the given day, so a store of
 // any size starts the program without showing a window.
-#include "lang/codepage.h"
-#include "schedule/date_math.h"
-#include "store/reminder_record.h"
-#include "store/store_file.h"
+#include "core/lang/codepage.h"
+#include "core/schedule/date_math.h"
+#include "core/store/reminder_record.h"
+#include "core/store/store_file.h"
 
 #include <cstdio>
 #include <cstdlib>

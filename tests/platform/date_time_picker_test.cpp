@@ -1,7 +1,7 @@
 #include "platform/date_time_picker.h"
 
-#include "platform/window_styles.h"
-#include "schedule/clock.h"
+#include "core/schedule/clock.h"
+#include "res/window_styles.h"
 
 #include <QDateTimeEdit>
 #include <QLineEdit>

@@ -5,8 +5,8 @@
 #include "platform/date_time_picker.h"
 #include "platform/dialog.h"
 #include "platform/list_view.h"
-#include "platform/window_styles.h"
 #include "res/resource.h"
+#include "res/window_styles.h"
 
 #include <QApplication>
 #include <QPainter>

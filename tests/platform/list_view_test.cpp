@@ -1,6 +1,6 @@
 #include "platform/list_view.h"
 
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <QHeaderView>
 #include <QImage>

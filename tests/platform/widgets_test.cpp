@@ -4,7 +4,7 @@
 #include "platform/static_control.h"
 #include "platform/template_controls.h"
 #include "platform/text.h"
-#include "platform/window_styles.h"
+#include "res/window_styles.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -1,7 +1,7 @@
-#include "editor/collated_text_order.h"
+#include "ui/collated_text_order.h"
 
+#include "core/schedule/schedule_test_util.h"
 #include "platform/text.h"
-#include "schedule/schedule_test_util.h"
 
 #include <QCollator>
 #include <gtest/gtest.h>

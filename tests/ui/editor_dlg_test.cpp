@@ -1,16 +1,16 @@
-#include "editor/editor_dlg.h"
+#include "ui/editor_dlg.h"
 
 #include "controls/static_bar.h"
-#include "editor/about_page.h"
-#include "editor/modify_page.h"
-#include "editor/settings_page.h"
+#include "core/lang/lang_keys.h"
 #include "editor_fixture.h"
-#include "lang/lang_keys.h"
 #include "platform/date_time_picker.h"
 #include "platform/edit_control.h"
 #include "platform/lang_texts.h"
 #include "platform/list_view.h"
 #include "res/resource.h"
+#include "ui/about_page.h"
+#include "ui/modify_page.h"
+#include "ui/settings_page.h"
 
 #include <QAbstractButton>
 #include <QApplication>

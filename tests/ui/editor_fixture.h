@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/reload_today_target.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/schedule_test_util.h"
+#include "core/schedule/store_fixture.h"
+#include "core/store/paths.h"
+#include "core/store/settings.h"
+#include "core/store/store_file.h"
 #include "platform/message_box.h"
 #include "res/resource.h"
-#include "schedule/clock.h"
-#include "schedule/schedule_test_util.h"
-#include "schedule/store_fixture.h"
-#include "store/paths.h"
-#include "store/settings.h"
-#include "store/store_file.h"
 #include "support/temp_base.h"
+#include "ui/editor_owner.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ namespace tovrin::test {
 
 // The main window as the editor sees it while closing: remembers what it was shown, and may
 // change the records the way the real one rewrites daily dates.
-class OwnerSpy final : public ReloadTodayTarget {
+class OwnerSpy final : public EditorOwner {
 public:
     void OnReloadToday(std::span<ReminderRecord* const> editorRecords) override {
         ++calls;

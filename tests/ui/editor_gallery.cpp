@@ -3,14 +3,14 @@
 //
 //   editor_gallery [list|sorted|new|refused|edit-once|edit-daily|settings|about|delete|savefail]
 //                  [english]
-#include "editor/editor_dlg.h"
-#include "editor/modify_page.h"
+#include "core/store/paths.h"
+#include "core/store/settings.h"
+#include "core/store/store_file.h"
 #include "platform/edit_control.h"
 #include "platform/list_view.h"
 #include "res/resource.h"
-#include "store/paths.h"
-#include "store/settings.h"
-#include "store/store_file.h"
+#include "ui/editor_dlg.h"
+#include "ui/modify_page.h"
 
 #include <QAbstractButton>
 #include <QApplication>

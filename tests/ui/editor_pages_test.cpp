@@ -1,11 +1,7 @@
 #include "controls/hyper_link.h"
 #include "controls/static_bar.h"
-#include "editor/about_page.h"
-#include "editor/modify_page.h"
-#include "editor/page_host.h"
-#include "editor/settings_page.h"
+#include "core/lang/lang_keys.h"
 #include "editor_fixture.h"
-#include "lang/lang_keys.h"
 #include "platform/check_box.h"
 #include "platform/date_time_picker.h"
 #include "platform/edit_control.h"
@@ -13,6 +9,10 @@
 #include "platform/resources.h"
 #include "platform/static_control.h"
 #include "res/resource.h"
+#include "ui/about_page.h"
+#include "ui/modify_page.h"
+#include "ui/page_host.h"
+#include "ui/settings_page.h"
 
 #include <QAbstractButton>
 #include <QApplication>

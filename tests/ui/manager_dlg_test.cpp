@@ -1,11 +1,11 @@
-#include "editor/editor_dlg.h"
-#include "lang/codepage.h"
+#include "core/lang/codepage.h"
+#include "core/schedule/date_math.h"
+#include "core/store/store_file.h"
 #include "platform/list_view.h"
 #include "res/resource.h"
-#include "schedule/date_math.h"
-#include "schedule/manager_dlg.h"
-#include "schedule/notify_dlg.h"
-#include "store/store_file.h"
+#include "ui/editor_dlg.h"
+#include "ui/manager_dlg.h"
+#include "ui/notify_dlg.h"
 #include "window_fixture.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 #include "controls/static_bar.h"
-#include "lang/codepage.h"
+#include "core/lang/codepage.h"
 #include "platform/fonts.h"
 #include "platform/list_view.h"
 #include "platform/sys_colors.h"
-#include "schedule/notify_dlg.h"
+#include "ui/notify_dlg.h"
 #include "window_fixture.h"
 
 #include <QImage>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/schedule/clock.h"
+#include "core/schedule/store_fixture.h"
+#include "core/store/settings.h"
 #include "platform/message_box.h"
-#include "schedule/clock.h"
-#include "schedule/store_fixture.h"
-#include "store/settings.h"
 #include "support/temp_base.h"
 
 #include <QCoreApplication>

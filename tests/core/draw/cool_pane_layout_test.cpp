@@ -1,5 +1,5 @@
-#include "controls/cool_pane_layout.h"
 #include "cool_pane_test_host.h"
+#include "core/draw/cool_pane_layout.h"
 
 #include <gtest/gtest.h>
 

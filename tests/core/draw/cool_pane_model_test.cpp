@@ -1,5 +1,5 @@
-#include "controls/cool_pane_model.h"
 #include "cool_pane_test_host.h"
+#include "core/draw/cool_pane_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/cool_pane_model.h"
+#include "core/draw/cool_pane_model.h"
 
 #include <map>
 #include <vector>

@@ -1,9 +1,9 @@
-#include "editor/editor_state.h"
+#include "core/editor/editor_state.h"
 
+#include "core/schedule/store_fixture.h"
+#include "core/store/paths.h"
+#include "core/store/store_file.h"
 #include "res/resource.h"
-#include "schedule/store_fixture.h"
-#include "store/paths.h"
-#include "store/store_file.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "editor/about_text.h"
-#include "editor/date_column.h"
-#include "lang/names.h"
-#include "schedule/schedule_test_util.h"
-#include "store/paths.h"
+#include "core/editor/about_text.h"
+#include "core/editor/date_column.h"
+#include "core/lang/names.h"
+#include "core/schedule/schedule_test_util.h"
+#include "core/store/paths.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>

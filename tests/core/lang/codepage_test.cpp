@@ -1,4 +1,4 @@
-#include "lang/codepage.h"
+#include "core/lang/codepage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "lang/lang_file.h"
+#include "core/lang/lang_file.h"
 
 #include "support/temp_base.h"
 

@@ -1,5 +1,5 @@
-#include "lang/lang_file.h"
-#include "lang/lang_keys.h"
+#include "core/lang/lang_file.h"
+#include "core/lang/lang_keys.h"
 
 #include "support/temp_base.h"
 

@@ -1,4 +1,4 @@
-#include "lang/names.h"
+#include "core/lang/names.h"
 
 #include "support/temp_base.h"
 

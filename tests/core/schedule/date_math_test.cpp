@@ -1,5 +1,5 @@
-#include "schedule/clock.h"
-#include "schedule/date_math.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/date_math.h"
 #include "schedule_test_util.h"
 
 #include <gtest/gtest.h>

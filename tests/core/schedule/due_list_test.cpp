@@ -1,4 +1,4 @@
-#include "schedule/due_list.h"
+#include "core/schedule/due_list.h"
 #include "store_fixture.h"
 
 #include <gmock/gmock.h>

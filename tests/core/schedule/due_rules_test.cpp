@@ -1,5 +1,5 @@
-#include "schedule/date_math.h"
-#include "schedule/due_rules.h"
+#include "core/schedule/date_math.h"
+#include "core/schedule/due_rules.h"
 #include "schedule_test_util.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "lang/codepage.h"
-#include "lang/names.h"
-#include "schedule/notify_rows.h"
-#include "schedule/store_fixture.h"
+#include "core/lang/codepage.h"
+#include "core/lang/names.h"
+#include "core/schedule/notify_rows.h"
+#include "core/schedule/store_fixture.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>

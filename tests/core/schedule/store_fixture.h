@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/store/paths.h"
+#include "core/store/reminder_record.h"
 #include "schedule_test_util.h"
-#include "store/paths.h"
-#include "store/reminder_record.h"
 #include "support/temp_base.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "schedule/clock.h"
-#include "schedule/date_math.h"
-#include "schedule/due_rules.h"
-#include "schedule/today_list.h"
+#include "core/schedule/clock.h"
+#include "core/schedule/date_math.h"
+#include "core/schedule/due_rules.h"
+#include "core/schedule/today_list.h"
 #include "store_fixture.h"
 
 #include <gmock/gmock.h>

@@ -1,6 +1,6 @@
-#include "store/atomic_file.h"
-#include "store/paths.h"
-#include "store/store_file.h"
+#include "core/store/atomic_file.h"
+#include "core/store/paths.h"
+#include "core/store/store_file.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>

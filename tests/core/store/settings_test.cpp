@@ -1,5 +1,5 @@
-#include "store/paths.h"
-#include "store/settings.h"
+#include "core/store/paths.h"
+#include "core/store/settings.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>
