@@ -1,5 +1,6 @@
 #include "core/lang/lang_file.h"
 
+#include "core/lang/counting_feedback.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +10,9 @@ namespace tovrin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CountingFeedback;
 using test::TempBase;
 using test::WriteText;
-
-struct CountingFeedback : LangFeedback {
-    int opens = 0;
-    int lookups = 0;
-    void LangOpenFailed() override { ++opens; }
-    void LangLookupFailed() override { ++lookups; }
-};
 
 fs::path Sample(const char* name) {
     return test::SourceDir() / "tests/data/lang" / name;

@@ -1,5 +1,6 @@
 #include "core/lang/names.h"
 
+#include "core/lang/counting_feedback.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +8,9 @@
 namespace tovrin {
 namespace {
 
+using test::CountingFeedback;
 using test::TempBase;
 using test::WriteText;
-
-struct CountingFeedback : LangFeedback {
-    int opens = 0;
-    int lookups = 0;
-    void LangOpenFailed() override { ++opens; }
-    void LangLookupFailed() override { ++lookups; }
-};
 
 // Editor keys 14 to 34 named after what they hold, key 26 (May) left out.
 std::string EditorSection(const std::string& between = "") {
