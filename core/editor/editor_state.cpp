@@ -40,6 +40,7 @@ ReadReport EditorState::Load(const std::filesystem::path& store, const SYSTEMTIM
     bool dropped = false;
     auto rule = [&](ReminderRecord& record) {
         if (EditorLoadRule(record, today)) {
+            record.state = 0;
             return true;
         }
         dropped = true;
@@ -61,6 +62,7 @@ void EditorState::LoadRecords(std::span<const ReminderRecord> stored, const SYST
     loaded_.reserve(stored.size());
     for (ReminderRecord record : stored) {
         if (EditorLoadRule(record, today)) {
+            record.state = 0;
             loaded_.push_back(record);
         } else {
             modified = true;
@@ -140,8 +142,10 @@ EditorAction EditorState::Command(int id, int selectedRow) {
 
 StoredRecord EditorState::StoreRecord(const ReminderRecord& record) {
     StoredRecord stored;
+    bool wasTimed = false;
     if (RowRecord(editIndex) != nullptr) {
         ReminderRecord* target = rows_[static_cast<std::size_t>(editIndex)];
+        wasTimed = IsTimedMode(target->mode);
         *target = record;
         stored.row = editIndex;
     } else {
@@ -153,7 +157,9 @@ StoredRecord EditorState::StoreRecord(const ReminderRecord& record) {
         stored.row = RowCount() - 1;
         stored.added = true;
     }
-    if (IsTimedMode(record.mode)) {
+    // A timed record that became a dated one must leave today's list as surely as a new one
+    // must join it.
+    if (wasTimed || IsTimedMode(record.mode)) {
         timedChanged = true;
     }
     modified = true;
@@ -164,6 +170,10 @@ int EditorState::DeleteRow(int row) {
     const ReminderRecord* doomed = RowRecord(row);
     if (doomed == nullptr) {
         return -1;
+    }
+    // A deleted once or daily reminder must not fire later today from the main window's list.
+    if (IsTimedMode(doomed->mode)) {
+        timedChanged = true;
     }
     rows_.erase(rows_.begin() + row);
     records_.erase(std::find(records_.begin(), records_.end(), doomed));

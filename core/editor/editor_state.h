@@ -44,8 +44,10 @@ public:
     EditorState& operator=(const EditorState&) = delete;
 
     // Reads the store with the editor's rule (time clean-up, then expiry against `now`'s date);
-    // a missing store is created empty. Any dropped record sets `modified`. Rows follow `records`
-    // until sorted. Replaces whatever was held.
+    // a missing store is created empty. Any dropped record sets `modified`. Every kept record's
+    // `state` is 0: the stored value means nothing, and a fired mark there would silence a
+    // reminder once today's list is rebuilt from these records. Rows follow `records` until
+    // sorted. Replaces whatever was held.
     ReadReport Load(const std::filesystem::path& store, const SYSTEMTIME& now);
     // The same from records already in memory (in file order), for tools and tests.
     void LoadRecords(std::span<const ReminderRecord> stored, const SYSTEMTIME& now);
@@ -74,14 +76,19 @@ public:
     bool ListShown() const { return pageCommand == -1; }
 
     // The edit page's record: a new one is appended to records and rows, a changed one replaces
-    // the record of row editIndex in place. Sets modified, and timedChanged for once and daily.
+    // the record of row editIndex in place. Sets modified, and timedChanged when the record is once
+    // or daily, or was before the change.
     StoredRecord StoreRecord(const ReminderRecord& record);
-    // Removes the row and destroys its record. Returns the row to select afterwards (the one
-    // that took the deleted row's place), or -1. Out of range: nothing happens, -1.
+    // Removes the row and destroys its record; a once or daily record sets timedChanged. Returns
+    // the row to select afterwards (the one that took the deleted row's place), or -1. Out of
+    // range: nothing happens, -1.
     int DeleteRow(int row);
 
     // Writes records to the store when modified; an unchanged editor leaves the file untouched.
     SaveResult Save(const std::filesystem::path& store) const;
+    // The store now holds the records (saved while the editor stays open): until the next change,
+    // closing need not write it again. timedChanged stays, for the close.
+    void MarkSaved() { modified = false; }
     // Destroys every record.
     void Clear();
 

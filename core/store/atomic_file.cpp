@@ -66,6 +66,45 @@ int CreateTemporary(const fs::path& file, const FileSysCalls& sys, std::string& 
     return -1;
 }
 
+// The file a save really replaces. Users link the store and the settings into synced or backed-up
+// folders: replacing the link itself would leave the linked copy stale, so a save follows the
+// links, a chain of them too, to the file they lead to. A link to nowhere leads to the file the
+// save creates. Returns 0 or the errno that stops the save.
+int FollowLinks(const fs::path& file, fs::path& target) {
+    constexpr int kMostLinks = 40; // what the system itself follows before saying ELOOP
+    fs::path current = file;
+    for (int hop = 0; hop <= kMostLinks; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(current, ec))) {
+            target = current;
+            return 0;
+        }
+        const fs::path next = fs::read_symlink(current, ec);
+        if (ec) {
+            return ec.value();
+        }
+        // Not normalised: ".." after a folder that is itself a link means that link's parent.
+        current = next.is_absolute() ? next : FolderOf(current) / next;
+    }
+    return ELOOP;
+}
+
+// A file the user made read-only stays as it is: renaming over it would take no account of the
+// mode. The system lets root write anything, so the mode's write bits are read here as well.
+int RefuseReadOnly(const fs::path& target) {
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0) {
+        return errno == ENOENT ? 0 : errno;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return 0; // the rename says what is wrong with something that is not a file
+    }
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        return EACCES;
+    }
+    return ::access(target.c_str(), W_OK) == 0 ? 0 : errno;
+}
+
 // The new file keeps the old one's permissions, so a save never widens or narrows who can read it.
 void KeepPermissions(const fs::path& file, int fd) {
     struct stat old {};
@@ -146,27 +185,42 @@ SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_
 SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_t> bytes,
                                const FileSysCalls& sys) {
     const std::string name = file.string();
-    std::string temporary;
-    const int fd = CreateTemporary(file, sys, temporary);
-    if (fd < 0) {
-        return SaveResult::Failure(name, SaveStep::CreateTemporary, errno);
+    fs::path target;
+    if (const int error = FollowLinks(file, target); error != 0) {
+        return SaveResult::Failure(name, SaveStep::Target, error);
     }
-    KeepPermissions(file, fd);
+    const std::string leadsTo = target == file ? std::string() : target.string();
+    auto failure = [&](SaveStep step, int error) {
+        SaveResult result = SaveResult::Failure(name, step, error);
+        result.target = leadsTo;
+        return result;
+    };
+    if (const int error = RefuseReadOnly(target); error != 0) {
+        return failure(SaveStep::Target, error);
+    }
+    std::string temporary;
+    const int fd = CreateTemporary(target, sys, temporary);
+    if (fd < 0) {
+        return failure(SaveStep::CreateTemporary, errno);
+    }
+    KeepPermissions(target, fd);
     if (const int error = FillAndClose(fd, bytes, sys); error != 0) {
         sys.unlink(temporary.c_str());
-        return SaveResult::Failure(name, SaveStep::Write, error);
+        return failure(SaveStep::Write, error);
     }
     // Rename last, so a crash at any earlier point leaves the old file whole.
-    if (sys.rename(temporary.c_str(), file.c_str()) != 0) {
+    if (sys.rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         sys.unlink(temporary.c_str());
-        return SaveResult::Failure(name, SaveStep::Rename, error);
+        return failure(SaveStep::Rename, error);
     }
-    if (const int error = SyncFolder(file, sys); error != 0) {
-        return SaveResult::Failure(name, SaveStep::SyncDirectory, error);
+    if (const int error = SyncFolder(target, sys); error != 0) {
+        return failure(SaveStep::SyncDirectory, error);
     }
-    RemoveStaleTemporaries(file);
-    return SaveResult::Success(name);
+    RemoveStaleTemporaries(target);
+    SaveResult done = SaveResult::Success(name);
+    done.target = leadsTo;
+    return done;
 }
 
 } // namespace tovrin

@@ -27,6 +27,10 @@ struct FileSysCalls {
 // or the new one, never a mix: a uniquely named temporary file in the same folder, every byte
 // written, synced, renamed over the target, then the folder synced. On any failure before the
 // rename the temporary file is removed and the old file is untouched.
+//
+// A `file` that is a symbolic link is written through: the file it leads to is replaced, with the
+// temporary file beside that one, and the link stays. A file without write permission (for
+// anyone, root included) is not replaced: that is a failed save (SaveStep::Target).
 SaveResult WriteFileAtomically(const std::filesystem::path& file,
                                std::span<const std::uint8_t> bytes);
 SaveResult WriteFileAtomically(const std::filesystem::path& file,

@@ -1,5 +1,6 @@
 #include "core/store/save_result.h"
 
+#include <cerrno>
 #include <system_error>
 #include <utility>
 
@@ -11,17 +12,22 @@ std::string SaveResult::Message() const {
     }
     // The category's message is thread-safe, unlike strerror.
     const std::string reason = std::generic_category().message(error);
+    // Through a link, the user needs to know which file was meant.
+    const std::string named = target.empty() ? file : file + " (a link to " + target + ")";
     switch (step) {
     case SaveStep::Rename:
-        return "Could not replace " + file + ": " + reason;
+        return "Could not replace " + named + ": " + reason;
     case SaveStep::SyncDirectory:
-        return file +
+        return named +
                " was written, but the system could not confirm it is safely on disk: " + reason;
     case SaveStep::CreateTemporary:
-        return "Could not write " + file +
+        return "Could not write " + named +
                " (no temporary file could be made beside it): " + reason;
+    case SaveStep::Target:
+        return "Could not write " + named + ": " + reason +
+               (error == EACCES ? " (the file is read-only)" : "");
     default:
-        return "Could not write " + file + ": " + reason;
+        return "Could not write " + named + ": " + reason;
     }
 }
 

@@ -8,6 +8,7 @@ namespace tovrin {
 enum class SaveStep {
     None,            // nothing failed
     Prepare,         // the content could not be put into the file's format
+    Target,          // the file may not be written (read-only), or its links lead nowhere usable
     CreateTemporary, // the temporary file beside the target could not be made
     Write,           // writing, flushing or closing the temporary file failed
     Rename,          // the temporary file could not replace the target
@@ -15,14 +16,18 @@ enum class SaveStep {
 };
 
 // What came of writing a file: success, or the step that failed and the system's reason (errno).
-// Every failure before SyncDirectory leaves the previous file exactly as it was.
+// Every failure before SyncDirectory leaves the previous file exactly as it was; after a
+// SyncDirectory failure the new content is in place (FileReplaced()).
 struct SaveResult {
     bool ok = true;
     int error = 0;
     SaveStep step = SaveStep::None;
-    std::string file; // the target, as the caller named it
+    std::string file;   // the target, as the caller named it
+    std::string target; // where file's links lead, when it is a link; empty otherwise
 
     explicit operator bool() const { return ok; }
+    // The file now holds the new content, even if the system could not confirm it is on disk.
+    [[nodiscard]] bool FileReplaced() const { return ok || step == SaveStep::SyncDirectory; }
 
     // One plain sentence for the user, for example
     // "Could not write Base/ztovrin.dat: No space left on device"; empty on success.

@@ -222,5 +222,129 @@ TEST(AtomicFile, FolderSyncFailureIsReportedButUnsupportedFolderSyncIsNot) {
     EXPECT_NE(result.Message().find("was written"), std::string::npos);
 }
 
+// Users link the store into a synced or backed-up folder; saves must land there, not on the link.
+class LinkedStore : public ::testing::Test {
+protected:
+    LinkedStore() { fs::create_directory(synced_); }
+
+    // The link stays a link, the file it leads to holds the new content with its old mode, and
+    // no temporary file is left in either folder.
+    void ExpectSavedThrough(const fs::path& real) {
+        const SaveResult result = WriteFileAtomically(kStorePath, kNew);
+        ASSERT_TRUE(result) << result.Message();
+        EXPECT_TRUE(fs::is_symlink(kStorePath));
+        EXPECT_EQ(ReadBytes(real), kNew);
+        EXPECT_EQ(ReadBytes(kStorePath), kNew);
+        EXPECT_EQ(FilesIn(real.parent_path()), std::vector<std::string>{real.filename()});
+    }
+
+    TempBase base_;
+    const fs::path synced_ = base_.Dir() / "Synced";
+};
+
+TEST_F(LinkedStore, RelativeAbsoluteAndChainedLinksAreWrittenThrough) {
+    const fs::path real = synced_ / "ztovrin.dat";
+    WriteBytes(real, kOld);
+    ::chmod(real.c_str(), 0600);
+    fs::create_symlink("../Synced/ztovrin.dat", kStorePath);
+    ExpectSavedThrough(real);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms(0600));
+    EXPECT_EQ(FilesIn(base_.Base()), std::vector<std::string>{"ztovrin.dat"});
+
+    fs::remove(kStorePath);
+    fs::create_symlink(fs::absolute(real), kStorePath);
+    ExpectSavedThrough(real);
+
+    // Base/ztovrin.dat -> Base/hop -> ../Synced/middle -> <absolute>/Synced/ztovrin.dat
+    fs::remove(kStorePath);
+    fs::create_symlink(fs::absolute(real), synced_ / "middle");
+    fs::create_symlink("../Synced/middle", base_.Base() / "hop");
+    fs::create_symlink("hop", kStorePath);
+    const SaveResult result = WriteFileAtomically(kStorePath, kOld);
+    ASSERT_TRUE(result) << result.Message();
+    EXPECT_TRUE(fs::is_symlink(synced_ / "middle"));
+    EXPECT_TRUE(fs::is_symlink(base_.Base() / "hop"));
+    EXPECT_EQ(ReadBytes(real), kOld);
+}
+
+TEST_F(LinkedStore, ALinkToNowhereGetsItsFileAndALoopIsAFailure) {
+    const fs::path real = synced_ / "new.dat";
+    fs::create_symlink(real, kStorePath);
+    ExpectSavedThrough(real);
+
+    // A link into a folder that is not there cannot be saved through; nothing appears anywhere.
+    fs::remove(kStorePath);
+    fs::create_symlink(base_.Dir() / "gone" / "ztovrin.dat", kStorePath);
+    SaveResult result = WriteFileAtomically(kStorePath, kNew);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.step, SaveStep::CreateTemporary);
+    EXPECT_NE(result.Message().find("a link to"), std::string::npos) << result.Message();
+    EXPECT_FALSE(fs::exists(base_.Dir() / "gone"));
+
+    fs::remove(kStorePath);
+    fs::create_symlink("ztovrin.dat", kStorePath);
+    result = WriteFileAtomically(kStorePath, kNew);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.step, SaveStep::Target);
+    EXPECT_EQ(result.error, ELOOP);
+    EXPECT_TRUE(fs::is_symlink(kStorePath));
+    EXPECT_EQ(FilesIn(base_.Base()), std::vector<std::string>{"ztovrin.dat"});
+}
+
+// The mode bits decide, whoever runs the program: root's writes ignore them in the kernel.
+TEST(AtomicFile, AReadOnlyFileIsNotReplacedAndTheSaveSaysSo) {
+    TempBase base;
+    WriteBytes(kStorePath, kOld);
+    ::chmod(kStorePath, 0444);
+    SaveResult result = WriteFileAtomically(kStorePath, kNew);
+    EXPECT_FALSE(result);
+    EXPECT_FALSE(result.FileReplaced());
+    EXPECT_EQ(result.step, SaveStep::Target);
+    EXPECT_EQ(result.error, EACCES);
+    EXPECT_EQ(result.Message(),
+              "Could not write Base/ztovrin.dat: Permission denied (the file is read-only)");
+    ExpectOldStoreUntouched(base);
+    EXPECT_EQ(fs::status(kStorePath).permissions(), fs::perms(0444));
+
+    // Through a link, the file it leads to is the one whose mode counts.
+    const fs::path real = base.Dir() / "real.dat";
+    fs::rename(kStorePath, real);
+    fs::create_symlink(real, kStorePath);
+    result = WriteFileAtomically(kStorePath, kNew);
+    EXPECT_EQ(result.step, SaveStep::Target);
+    EXPECT_EQ(ReadBytes(real), kOld);
+
+    ::chmod(real.c_str(), 0644);
+    EXPECT_TRUE(WriteFileAtomically(kStorePath, kNew));
+    EXPECT_EQ(ReadBytes(real), kNew);
+}
+
+// The folder made durable after the rename is the one the file really lives in.
+TEST_F(LinkedStore, TheFolderSyncedIsTheLinkedFilesAndItsFailureSaysTheFileIsInPlace) {
+    const fs::path real = synced_ / "ztovrin.dat";
+    WriteBytes(real, kOld);
+    fs::create_symlink(real, kStorePath);
+    struct stat wanted {};
+    ASSERT_EQ(::stat(synced_.c_str(), &wanted), 0);
+    std::vector<ino_t> syncedFolders;
+    Faults f;
+    f.sys.sync = [&](int fd) {
+        struct stat info {};
+        ::fstat(fd, &info);
+        if (S_ISDIR(info.st_mode)) {
+            syncedFolders.push_back(info.st_ino);
+            return errno = EIO, -1;
+        }
+        return ::fsync(fd);
+    };
+    const SaveResult result = WriteFileAtomically(kStorePath, kNew, f.sys);
+    EXPECT_EQ(syncedFolders, std::vector<ino_t>{wanted.st_ino});
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(result.FileReplaced());
+    EXPECT_EQ(result.step, SaveStep::SyncDirectory);
+    EXPECT_EQ(ReadBytes(real), kNew);
+    EXPECT_TRUE(fs::is_symlink(kStorePath));
+}
+
 } // namespace
 } // namespace tovrin
