@@ -1,5 +1,8 @@
 #include "core/editor/editor_state.h"
 
+#include "core/schedule/due_rules.h"
+#include "core/schedule/today_list.h"
+
 #include "core/schedule/store_fixture.h"
 #include "core/store/paths.h"
 #include "core/store/store_file.h"
@@ -143,6 +146,33 @@ TEST(EditorLoad, AnUnreadableStoreIsMarkedIncompleteAMissingOrCutOneIsNot) {
     EXPECT_TRUE(state.LoadIncomplete());
 }
 
+// A fired mark (or anything else) left in a stored record's work field must not reach today's
+// list when the editor hands its records over: the reminder would never fire.
+TEST(EditorLoad, StoredWorkFieldIsClearedSoTheReminderStillFiresToday) {
+    TempBase base;
+    ReminderRecord marked = Rec(MODE_ONCE, At(2026, 12, 8, 15, 0), "marked once");
+    marked.state = FIRED_MARK;
+    ReminderRecord odd = Rec(MODE_DAILY, At(2001, 1, 1, 15, 0), "odd daily");
+    odd.state = -7;
+    PutStore({marked, odd, Rec(MODE_YEARLY, At(2026, 12, 9), "dated")});
+    for (const bool fromFile : {true, false}) {
+        SCOPED_TRACE(fromFile ? "from the file" : "from memory");
+        EditorState state;
+        if (fromFile) {
+            state.Load(kStorePath, kNow);
+        } else {
+            state.LoadRecords(std::vector<ReminderRecord>{marked, odd}, kNow);
+        }
+        for (const ReminderRecord* record : state.records()) {
+            EXPECT_EQ(record->state, 0) << TextOf(*record);
+        }
+        TodayTimedList today;
+        today.BuildFromRecords(state.records(), kNow);
+        const auto tick = today.Tick(At(2026, 12, 8, 15, 0, 1));
+        EXPECT_EQ(test::Texts(tick.fired), (Texts{"marked once", "odd daily"}));
+    }
+}
+
 class EditorRows : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -215,6 +245,25 @@ TEST_F(EditorRows, ChangedRecordKeepsItsPlaceAndOnlyTimedModesMarkTimedChanged) 
     state.StoreRecord(Rec(MODE_DAILY, At(1990, 12, 31, 7), "plum"));
     EXPECT_TRUE(state.timedChanged);
     EXPECT_EQ(state.recordCount(), 5);
+}
+
+// Today's timed list is rebuilt from the editor only when timedChanged says so: a once or daily
+// reminder that leaves (deleted, or made a dated one) must set it as surely as one that arrives.
+TEST_F(EditorRows, ATimedRecordLeavingMarksTimedChanged) {
+    state.SortRows(kTextColumn, order); // Apple (once), apple pie, banana, cherry, Zebra
+    state.PageClosed();
+    state.Command(ID_PANE_MODIFY, 0);
+    state.StoreRecord(Rec(MODE_YEARLY, At(2027, 3, 1), "Apple"));
+    EXPECT_TRUE(state.timedChanged); // once became yearly
+
+    EditorState daily;
+    daily.LoadRecords(std::vector<ReminderRecord>{Rec(MODE_DAILY, At(2001, 1, 1, 15), "daily"),
+                                                  Rec(MODE_YEARLY, At(2001, 1, 1), "yearly")},
+                      kNow);
+    EXPECT_EQ(daily.DeleteRow(1), -1);
+    EXPECT_FALSE(daily.timedChanged); // a dated record leaving changes nothing today
+    EXPECT_EQ(daily.DeleteRow(0), -1);
+    EXPECT_TRUE(daily.timedChanged);
 }
 
 TEST_F(EditorRows, DeletingSelectsTheFollowingRowOrNoneAfterTheLast) {
