@@ -144,23 +144,42 @@ void CheckSettings(Findings& f) {
 }
 
 // Lines longer than a 255-character piece are read as several lines: their text is cut, and the
-// rest may even pass for a key line or end the section.
+// rest may even pass for a key line or end the section. Each such line is one problem however
+// long it is, and many of them are one finding with their count, so a huge file cannot flood
+// the terminal.
 void CheckLongLines(Findings& f) {
+    constexpr std::size_t kMostNamed = 10;
     TextModeReader reader;
     if (!reader.Open(kLangPath)) {
         return;
     }
     std::string piece;
     std::uint64_t line = 1;
+    std::uint64_t longLines = 0;
+    std::string named;
     bool cutBefore = false;
+    bool lineCounted = false;
     while (reader.ReadPiece(piece)) {
         // A full piece followed by nothing but its line end is whole.
-        if (cutBefore && piece != "\n") {
-            f.Problem("line " + std::to_string(line) + " of " + kLangPath +
-                      " is longer than 255 characters; the program cuts it there");
+        if (cutBefore && piece != "\n" && !lineCounted) {
+            lineCounted = true;
+            if (++longLines <= kMostNamed) {
+                named += (named.empty() ? "" : ", ") + std::to_string(line);
+            }
         }
         cutBefore = piece.size() == TextModeReader::kMaxPiece && piece.back() != '\n';
-        line += piece.back() == '\n' ? 1 : 0;
+        if (piece.back() == '\n') {
+            ++line;
+            lineCounted = false;
+        }
+    }
+    if (longLines == 1) {
+        f.Problem("line " + named + " of " + kLangPath +
+                  " is longer than 255 characters; the program cuts it there");
+    } else if (longLines > 1) {
+        f.Problem(std::to_string(longLines) + " lines of " + kLangPath +
+                  " are longer than 255 characters (lines " + named +
+                  (longLines > kMostNamed ? ", ..." : "") + "); the program cuts them there");
     }
 }
 

@@ -216,6 +216,29 @@ TEST_F(CliTest, CheckPassesASoundBaseAndNamesEachProblem) {
     EXPECT_THAT(bad.out, HasSubstr("5 problems found."));
 }
 
+// A long line is one problem however many pieces it takes, and many long lines are one finding
+// with their count: a 5 MB one-line file once printed a line for every 255 characters.
+TEST_F(CliTest, CheckReportsLongLinesOnceWithTheirCount) {
+    PutStore({}, 0);
+    PutSettings({3, 0, 0, 0, 1, 0, 0, 0});
+    PutLanguage("", "[Long]\n1=" + std::string(5'000'000, 'x'));
+    CliRun run = Cli({"check"});
+    EXPECT_EQ(run.status, kExitProblem);
+    EXPECT_THAT(run.out, HasSubstr("is longer than 255 characters; the program cuts it there"));
+    EXPECT_THAT(run.out, HasSubstr("1 problem found."));
+    EXPECT_LT(run.out.size(), 1000u) << run.out.substr(0, 1000);
+
+    std::string many = "[Long]\n";
+    for (int i = 0; i < 12; ++i) {
+        many += std::to_string(i) + "=" + std::string(600, 'y') + "\r\n2=short\n";
+    }
+    PutLanguage("", many);
+    run = Cli({"check"});
+    EXPECT_THAT(run.out, HasSubstr("12 lines of Base/default.lng are longer than 255 characters"));
+    EXPECT_THAT(run.out, HasSubstr(", ...); the program cuts them there"));
+    EXPECT_THAT(run.out, HasSubstr("1 problem found."));
+}
+
 TEST_F(CliTest, CheckTreatsMissingFilesAsTheProgramDoes) {
     // The program creates a missing store and settings file itself, but cannot do without its
     // language file.
