@@ -9,11 +9,45 @@
 #include "res/resource.h"
 #include "ui/page_host.h"
 
+#include <QValidator>
+
+#include <algorithm>
+#include <utility>
+
 namespace tovrin {
 namespace {
 
 constexpr QPoint kPagePlace(136, 34);
 constexpr long kCaptionKey = 1;
+
+// The day field takes one typed digit. A longer count written into the settings file by other
+// means is shown whole and may stay as it is; deleting some of its digits is the user's own edit,
+// but typing never makes a longer count: accepted are one digit, nothing, or what is left of the
+// shown value after deletions.
+class DayCountValidator final : public QValidator {
+public:
+    DayCountValidator(QString shown, QObject* parent)
+        : QValidator(parent), shown_(std::move(shown)) {}
+
+    State validate(QString& input, int& /*position*/) const override {
+        const bool digits = std::all_of(input.cbegin(), input.cend(),
+                                        [](QChar c) { return c >= u'0' && c <= u'9'; });
+        return digits && (input.size() <= 1 || LeftAfterDeleting(input)) ? Acceptable : Invalid;
+    }
+
+private:
+    bool LeftAfterDeleting(const QString& input) const {
+        qsizetype at = 0;
+        for (const QChar c : shown_) {
+            if (at < input.size() && input[at] == c) {
+                ++at;
+            }
+        }
+        return at == input.size();
+    }
+
+    QString shown_;
+};
 
 } // namespace
 
@@ -38,12 +72,13 @@ bool CSettingsPage::OnInitDialog() {
     caption_->Create(texts_[kCaptionKey], QRect(), Client(), IDC_STATIC);
     SetKeyFilter(true);
 
-    // One digit is all the field takes; a longer count written by hand into the settings file
-    // is shown whole rather than cut, so applying never changes a value the user did not touch.
-    const QString days = QString::number(notifyDays);
+    // A longer count from the file is shown whole rather than cut, so applying never changes a
+    // value the user did not touch; the validator keeps typing to one digit.
+    shownDays_ = QString::number(notifyDays);
     auto* field = GetDlgItemAs<EditControl>(IDC_SETTINGS_DAYS);
-    field->LimitText(static_cast<int>(days.size()));
-    field->setText(days);
+    field->setValidator(new DayCountValidator(shownDays_, field));
+    field->LimitText(std::max(1, static_cast<int>(shownDays_.size())));
+    field->setText(shownDays_);
     CheckDlgButton(IDC_SETTINGS_CONFIRM, confirmDelete != 0 ? BST_CHECKED : BST_UNCHECKED);
     return true;
 }
@@ -62,16 +97,23 @@ void CSettingsPage::OnOK() {
     if (auto* host = parent != nullptr ? dynamic_cast<PageHost*>(parent->window()) : nullptr) {
         host->OnPageClosed();
     }
-    bool ok = false;
-    const uint days = GetDlgItemText(IDC_SETTINGS_DAYS).toUInt(&ok);
-    notifyDays = ok ? days : 0;
+    const QString typed = GetDlgItemText(IDC_SETTINGS_DAYS);
+    // The value as shown stays exactly what it was. Anything else is one digit or fewer digits
+    // than a count the file held, so it always fits; an empty field means 0.
+    if (typed != shownDays_) {
+        notifyDays = typed.isEmpty() ? 0 : typed.toUInt();
+    }
     const SaveResult saved = SaveSettings();
     if (!saved) {
-        MessageBox(this,
-                   QString::fromStdString(saved.Message()) +
-                       QStringLiteral("\n\nThe new settings are in force until Tovrin ends, "
-                                      "but will not be there when it starts again."),
-                   texts_[kCaptionKey], MB_OK | MB_ICONERROR);
+        // Past the rename the file holds the new settings: saying they are lost would be wrong.
+        const QString outcome =
+            saved.FileReplaced()
+                ? QStringLiteral("\n\nThe new settings are in the file and in force, but a "
+                                 "system crash soon could still undo them.")
+                : QStringLiteral("\n\nThe new settings are in force until Tovrin ends, but "
+                                 "will not be there when it starts again.");
+        MessageBox(this, QString::fromStdString(saved.Message()) + outcome, texts_[kCaptionKey],
+                   saved.FileReplaced() ? MB_OK | MB_ICONWARNING : MB_OK | MB_ICONERROR);
     }
     Dialog::OnOK();
 }

@@ -28,6 +28,7 @@ protected:
 private:
     LangTexts texts_;
     IXStatic* caption_ = nullptr;
+    QString shownDays_; // the day count as the page opened with it
 };
 
 } // namespace tovrin

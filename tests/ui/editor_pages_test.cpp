@@ -349,6 +349,52 @@ TEST_F(PageTest, ALongerDayCountFromTheFileIsShownWholeAndKept) {
     EXPECT_EQ(ReadBytes(kSettingsPath), (std::vector<std::uint8_t>{30, 0, 0, 0, 1, 0, 0, 0}));
 }
 
+// Typing keeps its one-digit limit even when the file held a longer count, and no count the
+// field can show (up to the largest the file holds) turns into another on Apply.
+TEST_F(PageTest, ALongerDayCountDoesNotRaiseTheTypingLimit) {
+    notifyDays = 12;
+    auto page = Make<CSettingsPage>();
+    auto* field = page->GetDlgItemAs<EditControl>(IDC_SETTINGS_DAYS);
+    field->setFocus();
+    field->end(false);
+    QTest::keyClicks(field, "3");
+    EXPECT_EQ(field->text(), "12");
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_EQ(field->text(), "1");
+    QTest::keyClicks(field, "45");
+    EXPECT_EQ(field->text(), "1");
+    // Back to the value the page showed: that is still allowed, and still 12.
+    QTest::keyClicks(field, "2");
+    EXPECT_EQ(field->text(), "12");
+    field->selectAll();
+    QTest::keyClicks(field, "7");
+    EXPECT_EQ(field->text(), "7");
+    Click(*page, IDOK);
+    EXPECT_EQ(notifyDays, 7u);
+
+    notifyDays = 4294967295u; // ten digits, the most the file can hold
+    auto largest = Make<CSettingsPage>();
+    field = largest->GetDlgItemAs<EditControl>(IDC_SETTINGS_DAYS);
+    EXPECT_EQ(field->text(), "4294967295");
+    Click(*largest, IDOK);
+    EXPECT_EQ(notifyDays, 4294967295u);
+    EXPECT_EQ(ReadBytes(kSettingsPath),
+              (std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0}));
+
+    // Once a one-digit limit raised this far let a typed 9 overflow into 0.
+    auto edited = Make<CSettingsPage>();
+    field = edited->GetDlgItemAs<EditControl>(IDC_SETTINGS_DAYS);
+    field->setFocus();
+    field->end(false);
+    QTest::keyClick(field, Qt::Key_Backspace);
+    EXPECT_EQ(field->text(), "429496729");
+    QTest::keyClicks(field, "9");
+    EXPECT_EQ(field->text(), "429496729");
+    Click(*edited, IDOK);
+    EXPECT_EQ(notifyDays, 429496729u);
+    EXPECT_TRUE(boxes_.Calls().empty());
+}
+
 // The about page.
 
 TEST_F(PageTest, AboutTextIsPreparedNeverFormatted) {
