@@ -20,6 +20,8 @@
 #include "ui/settings_page.h"
 
 #include <QFileInfo>
+#include <QPointer>
+#include <QShortcut>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -92,7 +94,7 @@ const QString& DiscardQuestion() {
 
 CEditorDlg::CEditorDlg(QWidget* parent, EditorOwner* owner)
     : owner_(owner), parent_(parent), textOrder_(std::make_unique<CollatedTextOrder>()),
-      shellOpen_(ShellOpen) {}
+      shellOpen_(ShellOpenFile) {}
 
 CEditorDlg::~CEditorDlg() {
     // Deleted while still open (the program is ending, perhaps with its main window): save what
@@ -120,6 +122,10 @@ bool CEditorDlg::OnInitDialog() {
     SetIcon(LoadIconResource(IDI_APP), true);
     SetIcon(LoadIconResource(IDI_APP), false);
     SetKeyFilter(true);
+    // Wherever the focus is in the editor or its pages.
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    help->setContext(Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this, [this] { OnCommand(ID_HELP); });
     CreateBars();
     CreatePane();
     CreateList();
@@ -221,6 +227,11 @@ void CEditorDlg::OnCommand(int id) {
     if (!IsWindow()) {
         return;
     }
+    // The standard help command (F1) opens the same help as the pane's item.
+    if (id == ID_HELP) {
+        OpenHelp();
+        return;
+    }
     const EditorAction action = state_.Command(id, list_->GetSelectedRow());
     switch (action) {
     case EditorAction::None:
@@ -238,19 +249,21 @@ void CEditorDlg::OnCommand(int id) {
 }
 
 void CEditorDlg::OpenHelp() {
-    // A help item that silently does nothing leaves the user guessing: say what is missing.
-    const QString help = QString::fromLatin1(kHelpPath);
-    QString problem;
+    // A help item that silently does nothing leaves the user guessing: say what is missing. The
+    // path is made absolute here, where the working directory is the program's own.
+    const QString help = QFileInfo(QString::fromLatin1(kHelpPath)).absoluteFilePath();
+    const QString caption = texts_[kTitle];
     if (!QFileInfo::exists(help)) {
-        problem = QStringLiteral("The help file %1 is missing.").arg(help);
-    } else if (!shellOpen_(help)) {
-        problem = QStringLiteral("The desktop has no program to open the help file %1. A viewer "
-                                 "for .chm files (xchm or kchmviewer, for example) opens it.")
-                      .arg(help);
+        MessageBox(this, QStringLiteral("The help file %1 is missing.").arg(help), caption,
+                   MB_OK | MB_ICONINFORMATION);
+        return;
     }
-    if (!problem.isEmpty()) {
-        MessageBox(this, problem, texts_[kTitle], MB_OK | MB_ICONINFORMATION);
-    }
+    // The opener answers later; by then the editor may have closed, and the box stands alone.
+    shellOpen_(help, [editor = QPointer<CEditorDlg>(this), caption](const QString& problem) {
+        if (!problem.isEmpty()) {
+            MessageBox(editor.data(), problem, caption, MB_OK | MB_ICONINFORMATION);
+        }
+    });
 }
 
 void CEditorDlg::ReleasePage() {
@@ -333,11 +346,38 @@ bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
         if (result) {
             return true;
         }
+        if (result.FileReplaced()) {
+            // The reminders are in the file; only the system's word that it is on disk is missing.
+            MessageBox(this,
+                       QString::fromStdString(result.Message()) +
+                           QStringLiteral("\n\nYour reminders are saved in the file, but a system "
+                                          "crash soon could still lose the latest changes."),
+                       caption, MB_OK | MB_ICONWARNING);
+            return true;
+        }
         if (MessageBox(this, SaveFailureText(result, mayStayOpen), caption,
                        MB_OKCANCEL | MB_ICONERROR) != IDOK) {
             return OfferDiscard(mayStayOpen);
         }
     }
+}
+
+bool CEditorDlg::SaveKeepingOpen(QString& problem) {
+    if (!IsWindow() || !state_.modified) {
+        return true;
+    }
+    if (state_.LoadIncomplete()) {
+        // Replacing a store the editor could not read whole needs the user's answer.
+        problem = PartialStoreText(state_.LoadError(), state_.recordCount());
+        return false;
+    }
+    const SaveResult result = state_.Save(kStorePath);
+    if (!result.FileReplaced()) {
+        problem = QString::fromStdString(result.Message());
+        return false;
+    }
+    state_.MarkSaved();
+    return true;
 }
 
 bool CEditorDlg::OfferDiscard(bool mayStayOpen) {

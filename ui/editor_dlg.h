@@ -5,6 +5,7 @@
 #include "core/lang/names.h"
 #include "platform/dialog.h"
 #include "platform/lang_texts.h"
+#include "platform/shell.h"
 #include "ui/editor_owner.h"
 #include "ui/page_host.h"
 
@@ -39,7 +40,11 @@ public:
     // lost. True when the window is gone (or never was).
     bool CloseAndSave();
 
-    // Commands from the pane (and the list's double click).
+    // For a session that is about to end and may still be cancelled: writes the changes now,
+    // asking nothing, and stays open. False, with the reason, when they could not be written.
+    bool SaveKeepingOpen(QString& problem);
+
+    // Commands from the pane (and the list's double click), and ID_HELP from the F1 key.
     void OnCommand(int id) override;
     // Pages report here.
     void OnRecord(const ReminderRecord& record) override;
@@ -58,9 +63,8 @@ public:
     IXStatic* BottomBar() const { return bottomBar_; }
 
     // How the help is opened; tests put a recorder here instead of the desktop.
-    void SetShellOpener(std::function<bool(const QString&)> opener) {
-        shellOpen_ = std::move(opener);
-    }
+    using ShellOpener = std::function<void(const QString& file, ShellOpenDone done)>;
+    void SetShellOpener(ShellOpener opener) { shellOpen_ = std::move(opener); }
 
 protected:
     bool OnInitDialog() override;
@@ -97,7 +101,7 @@ private:
     IXStatic* bottomBar_ = nullptr;
     IXCoolPane* pane_ = nullptr;
     ListView* list_ = nullptr;
-    std::function<bool(const QString&)> shellOpen_;
+    ShellOpener shellOpen_;
 };
 
 } // namespace tovrin
