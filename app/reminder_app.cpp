@@ -9,10 +9,12 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "res/resource.h"
+#include "ui/editor_dlg.h"
 #include "ui/manager_dlg.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QSessionManager>
 #include <QTimer>
 
 #include <cstdio>
@@ -21,6 +23,13 @@
 #include <unistd.h>
 
 namespace tovrin {
+namespace {
+
+const QString kLogoutCancelled =
+    QStringLiteral("\n\nThe editor's changes could not be saved, so Tovrin asked to cancel the "
+                   "logout. Close the editor to save or discard them, then log out again.");
+
+} // namespace
 
 CReminderApp::CReminderApp() {
     notifyDays = 0;
@@ -47,12 +56,31 @@ bool CReminderApp::InitInstance() {
         return false;
     }
     quitSignals_ = std::make_unique<QuitSignals>([this](int) { OnQuitSignal(); });
-    // Logging out ends the program like Exit, the editor's changes saved first.
+    // The session asks for the editor's changes before a logout, which the user may still
+    // cancel: save them and run on. The program ends when the session really does (its end quits
+    // the event loop, like a signal).
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QObject::connect(gui, &QGuiApplication::commitDataRequest, mainWnd_.get(),
-                         [this] { OnQuitSignal(); });
+                         [this](QSessionManager& manager) {
+                             QString problem;
+                             if (CommitData(problem)) {
+                                 return;
+                             }
+                             // Better a cancelled logout than lost reminders.
+                             if (manager.allowsErrorInteraction()) {
+                                 MessageBox(nullptr, problem + kLogoutCancelled,
+                                            QStringLiteral("Tovrin"), MB_OK | MB_ICONERROR);
+                                 manager.release();
+                             }
+                             manager.cancel();
+                         });
     }
     return true;
+}
+
+bool CReminderApp::CommitData(QString& problem) {
+    CEditorDlg* editor = mainWnd_ ? mainWnd_->Editor() : nullptr;
+    return editor == nullptr || editor->SaveKeepingOpen(problem);
 }
 
 void CReminderApp::ShowAlreadyRunning() {

@@ -2,6 +2,8 @@
 
 #include "platform/single_instance.h"
 
+#include <QString>
+
 #include <memory>
 #include <optional>
 
@@ -30,6 +32,11 @@ public:
     int Main();
 
     CManagerDlg* MainWnd() const { return mainWnd_.get(); }
+
+    // The session is about to end and asks for unsaved work: the open editor's changes are
+    // written, the editor stays open and the program runs on (the user may cancel the logout).
+    // False, with the reason, when they could not be written.
+    bool CommitData(QString& problem);
 
     // Told once the event loop runs, through the file descriptor named by TOVRIN_READY_FD (unset:
     // nothing is told). Start-up measurements wait for it.

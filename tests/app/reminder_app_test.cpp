@@ -148,5 +148,47 @@ TEST_F(ReminderAppTest, AnEditorTheUserKeepsOpenKeepsTheProgramRunning) {
     EXPECT_EQ(Stored(), std::vector<std::string>{"Kept"});
 }
 
+// Before a logout the session asks for unsaved work; the user may still cancel the logout, so the
+// program saves the editor and runs on, with the editor open.
+TEST_F(ReminderAppTest, TheSessionsRequestSavesTheEditorAndTheProgramRunsOn) {
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    AddInEditor(app, "Saved for the session");
+    QString problem;
+    EXPECT_TRUE(app.CommitData(problem)) << problem.toStdString();
+    EXPECT_EQ(Stored(), std::vector<std::string>{"Saved for the session"});
+    CEditorDlg* editor = app.MainWnd()->Editor();
+    ASSERT_TRUE(IsWindow(editor));
+    EXPECT_FALSE(editor->State().modified);
+    EXPECT_TRUE(app.MainWnd()->TrayIcon().InTray() || app.MainWnd()->TrayIcon().FallbackShown());
+
+    // The logout was cancelled: the program still runs and the editor still works.
+    editor->OnCommand(ID_PANE_ADD);
+    editor->OnRecord(Rec(MODE_NONE, At(2026, 12, 21, 9, 0), "After the cancelled logout"));
+    bool quitSoFar = false;
+    QTimer::singleShot(0, [&quitSoFar] { quitSoFar = true; });
+    QTimer::singleShot(50, [] { std::raise(SIGTERM); });
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_TRUE(quitSoFar);
+    EXPECT_EQ(Stored(),
+              (std::vector<std::string>{"Saved for the session", "After the cancelled logout"}));
+    EXPECT_TRUE(boxes_.Calls().empty());
+}
+
+TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    QString problem;
+    EXPECT_TRUE(app.CommitData(problem)); // no editor, nothing to save
+    AddInEditor(app, "Kept in memory");
+    fs::remove(kStorePath);
+    fs::create_directory(kStorePath);
+    EXPECT_FALSE(app.CommitData(problem));
+    EXPECT_NE(problem.indexOf("Base/ztovrin.dat"), -1) << problem.toStdString();
+    EXPECT_TRUE(app.MainWnd()->Editor()->State().modified);
+    EXPECT_TRUE(boxes_.Calls().empty());
+    fs::remove(kStorePath); // so the end can save what is still in memory
+}
+
 } // namespace
 } // namespace tovrin
