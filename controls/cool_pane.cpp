@@ -11,11 +11,14 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <QTimerEvent>
+
+#include <algorithm>
 
 namespace tovrin {
 
@@ -38,6 +41,8 @@ IXCoolPane::IXCoolPane()
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setMouseTracking(true);
+    // A tab stop, so the commands are there without a mouse.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 IXCoolPane::~IXCoolPane() = default;
@@ -139,8 +144,128 @@ void IXCoolPane::mousePressEvent(QMouseEvent* event) {
 
 void IXCoolPane::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        // The keyboard goes on from the item last clicked.
+        if (model_.hotItem() != -1) {
+            focusItem_ = model_.hotItem();
+            focusFolder_ = model_.openFolder();
+        }
         model_.ButtonUp(ToPOINT(event->position().toPoint()));
     }
+}
+
+int IXCoolPane::OpenItemCount() const {
+    const int open = model_.openFolder();
+    if (open < 0 || open >= model_.FolderCount()) {
+        return 0;
+    }
+    return static_cast<int>(ItemsOf(model_.Folder(open)).size());
+}
+
+int IXCoolPane::FocusItem() const {
+    // Another folder opened by a click starts at its first item.
+    if (focusFolder_ != model_.openFolder()) {
+        return 0;
+    }
+    return std::clamp(focusItem_, 0, std::max(OpenItemCount() - 1, 0));
+}
+
+QRect IXCoolPane::FocusFrame(int j) const {
+    const int open = model_.openFolder();
+    if (j < 0 || j >= OpenItemCount()) {
+        return {};
+    }
+    const CoolPaneItem& item = ItemsOf(model_.Folder(open))[static_cast<std::size_t>(j)];
+    const RECT both = OffsetRect(UnionRect(item.iconCell, item.textBox), 0, model_.scrollOffset());
+    // Clear of the hot item's frame, inside the pane's sunken edge.
+    return ToQRect(both)
+        .adjusted(-3, -3, 3, 3)
+        .intersected(rect().adjusted(2, 1, -2, -2))
+        .intersected(ToQRect(model_.Folder(open).area));
+}
+
+void IXCoolPane::SetFocusItem(int j) {
+    const int count = OpenItemCount();
+    if (count == 0) {
+        return;
+    }
+    focusItem_ = std::clamp(j, 0, count - 1);
+    focusFolder_ = model_.openFolder();
+    model_.ScrollIntoView(focusItem_);
+    update();
+}
+
+void IXCoolPane::MoveFocusItem(int step) {
+    const int open = model_.openFolder();
+    const int j = FocusItem() + step;
+    if (j >= 0 && j < OpenItemCount()) {
+        SetFocusItem(j);
+        return;
+    }
+    // Past either end of a folder the next or previous folder opens.
+    if (model_.OpenFolder(step > 0 ? open + 1 : open - 1)) {
+        SetFocusItem(step > 0 ? 0 : OpenItemCount() - 1);
+    }
+}
+
+void IXCoolPane::PressFocusItem() {
+    const int count = OpenItemCount();
+    if (count == 0) {
+        return;
+    }
+    const int j = FocusItem();
+    SendPaneCommand(
+        ItemsOf(model_.Folder(model_.openFolder()))[static_cast<std::size_t>(j)].commandId &
+        0xFFFF);
+}
+
+void IXCoolPane::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers chords = event->modifiers() & ~Qt::KeypadModifier;
+    if (chords != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Down:
+        MoveFocusItem(1);
+        break;
+    case Qt::Key_Up:
+        MoveFocusItem(-1);
+        break;
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp:
+        if (model_.OpenFolder(model_.openFolder() + (event->key() == Qt::Key_PageDown ? 1 : -1))) {
+            SetFocusItem(0);
+        }
+        break;
+    case Qt::Key_Home:
+        SetFocusItem(0);
+        break;
+    case Qt::Key_End:
+        SetFocusItem(OpenItemCount() - 1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        // A held key sends its command once.
+        if (!event->isAutoRepeat()) {
+            PressFocusItem();
+        }
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void IXCoolPane::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void IXCoolPane::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void IXCoolPane::timerEvent(QTimerEvent* event) {
@@ -173,6 +298,19 @@ void IXCoolPane::paintEvent(QPaintEvent*) {
     // In order, so the open folder's items lie over the headers above and under those below.
     for (int i = 0; i < model_.FolderCount(); ++i) {
         DrawFolder(dc, i);
+    }
+    if (hasFocus() && OpenItemCount() > 0) {
+        // A dotted frame, as classic controls show the focus, around the focused item.
+        dc.save();
+        QPen dots(Qt::black, 0);
+        dots.setDashPattern({1, 1});
+        dc.setPen(dots);
+        dc.setBrush(Qt::NoBrush);
+        const QRect frame = FocusFrame(FocusItem());
+        if (!frame.isEmpty()) {
+            dc.drawRect(frame.adjusted(0, 0, -1, -1));
+        }
+        dc.restore();
     }
     DrawLine(dc, {0, c.bottom - 1}, {c.right, c.bottom - 1}, sysColors.window);
     DrawLine(dc, {c.right - 1, c.bottom - 1}, {c.right - 1, c.top - 1}, sysColors.window);

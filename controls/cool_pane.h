@@ -41,6 +41,10 @@ public:
     void SetCommandTarget(CommandTarget* target) { commandTarget_ = target; }
 
     const CoolPaneModel& Model() const { return model_; }
+    // The open folder's item the keyboard acts on.
+    int FocusItem() const;
+    // Where the focus frame is drawn around item j of the open folder, in pane coordinates.
+    QRect FocusFrame(int j) const;
     const QFont& CaptionFont() const { return font_; }
 
 protected:
@@ -50,6 +54,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     // CoolPaneHost
@@ -66,6 +73,10 @@ private:
     void Hover(QPoint p);
     void DrawFolder(QPainter& dc, int i);
     void DrawItem(QPainter& dc, const CoolPaneItem& item, int j);
+    int OpenItemCount() const;
+    void SetFocusItem(int j);
+    void MoveFocusItem(int step);
+    void PressFocusItem();
 
     CoolPaneModel model_{*this};
     QFont font_;
@@ -76,6 +87,8 @@ private:
     QBasicTimer headerTimer_;
     TextSource* textSource_ = nullptr;
     CommandTarget* commandTarget_ = nullptr;
+    int focusItem_ = 0;
+    int focusFolder_ = 0;
 };
 
 } // namespace tovrin

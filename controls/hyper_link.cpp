@@ -7,6 +7,7 @@
 #include "res/resource.h"
 
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,7 +17,9 @@ namespace {
 constexpr int kLinkWeight = 100;
 }
 
-IXHyperLink::IXHyperLink() = default;
+IXHyperLink::IXHyperLink() {
+    setFocusPolicy(Qt::TabFocus);
+}
 
 IXHyperLink::~IXHyperLink() = default;
 
@@ -41,6 +44,27 @@ void IXHyperLink::paintEvent(QPaintEvent*) {
     dc.setFont(font_);
     dc.setPen(QColor(0, 0, 255));
     dc.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, windowTitle());
+    if (hasFocus()) {
+        QPen dots(Qt::black, 0);
+        dots.setDashPattern({1, 1});
+        dc.setPen(dots);
+        dc.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void IXHyperLink::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    const Qt::KeyboardModifiers chords = event->modifiers() & ~Qt::KeypadModifier;
+    if (!press || chords != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    // A held key opens the page once, not once per repeat.
+    if (!event->isAutoRepeat()) {
+        ShellOpen(windowTitle());
+    }
 }
 
 void IXHyperLink::mouseReleaseEvent(QMouseEvent* event) {

@@ -6,7 +6,8 @@
 namespace tovrin {
 
 // A short text, normally a web address, in pure blue under a pointing hand; releasing the left
-// button over it asks the desktop to open the text.
+// button over it asks the desktop to open the text. Tab reaches it too (a click does not take
+// the focus): framed while it has the focus, it opens with Enter or Space.
 class IXHyperLink : public QWidget {
     Q_OBJECT
 
@@ -24,6 +25,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QFont font_;

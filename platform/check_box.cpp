@@ -20,14 +20,18 @@ void CheckBox::nextCheckState() {
     }
 }
 
-void CheckBox::paintEvent(QPaintEvent* event) {
-    if (!text().isEmpty()) {
-        QCheckBox::paintEvent(event);
-        return;
-    }
+void CheckBox::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
+    // Styles draw the frame only after a Tab, not when the focus was given or clicked in.
+    if (hasFocus()) {
+        option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    }
+    if (!text().isEmpty()) {
+        painter.drawControl(QStyle::CE_CheckBox, option);
+        return;
+    }
     const int styled = style()->pixelMetric(QStyle::PM_IndicatorWidth, &option, this);
     const int side = std::min({styled, width(), height()});
     option.rect = QRect((width() - side) / 2, (height() - side) / 2, side, side);
@@ -35,6 +39,7 @@ void CheckBox::paintEvent(QPaintEvent* event) {
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
+        focus.state |= QStyle::State_KeyboardFocusChange;
         painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
     }
 }

@@ -251,10 +251,17 @@ void Dialog::OnClose() {
     OnCommand(IDCANCEL);
 }
 
-bool Dialog::PressEnter() {
+bool Dialog::PressFocusedButton() {
     auto* focused = qobject_cast<PushButton*>(QApplication::focusWidget());
-    if (focused != nullptr && focused->parentWidget() == client_ && focused->isEnabled()) {
-        OnCommand(GetDlgCtrlID(focused));
+    if (focused == nullptr || focused->parentWidget() != client_ || !focused->isEnabled()) {
+        return false;
+    }
+    OnCommand(GetDlgCtrlID(focused));
+    return true;
+}
+
+bool Dialog::PressEnter() {
+    if (PressFocusedButton()) {
         return true;
     }
     const int id = GetDefID();
@@ -270,7 +277,15 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     const bool escape = key == Qt::Key_Escape;
-    if (!IsWindow() || keyFilter_ || !(enter || escape)) {
+    if (!IsWindow() || !(enter || escape)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (enter && (event->isAutoRepeat() || PressFocusedButton())) {
+        event->accept();
+        return;
+    }
+    if ((enter && filterEnter_) || (escape && filterEscape_)) {
         // Filtered keys go on to the parent window, which may filter them too.
         QWidget::keyPressEvent(event);
         return;
@@ -284,6 +299,57 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
     if (cancel == nullptr || cancel->isEnabled()) {
         OnCommand(IDCANCEL);
     }
+}
+
+void Dialog::SetArrowGroup(std::vector<int> ids) {
+    for (int id : arrowGroup_) {
+        if (QWidget* member = GetDlgItem(id)) {
+            member->removeEventFilter(this);
+        }
+    }
+    arrowGroup_ = std::move(ids);
+    for (int id : arrowGroup_) {
+        if (QWidget* member = GetDlgItem(id)) {
+            member->installEventFilter(this);
+        }
+    }
+}
+
+bool Dialog::MoveInArrowGroup(QObject* from, int key) {
+    const int count = static_cast<int>(arrowGroup_.size());
+    int at = -1;
+    for (int i = 0; i < count; ++i) {
+        if (GetDlgItem(arrowGroup_[static_cast<std::size_t>(i)]) == from) {
+            at = i;
+        }
+    }
+    if (at < 0) {
+        return false;
+    }
+    const bool forward = key == Qt::Key_Down || key == Qt::Key_Right;
+    for (int step = 1; step < count; ++step) {
+        const int next = (at + (forward ? step : count - step)) % count;
+        QWidget* member = GetDlgItem(arrowGroup_[static_cast<std::size_t>(next)]);
+        if (member != nullptr && member->isEnabled() && member->isVisible()) {
+            member->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true; // the only box that can take the focus keeps it
+}
+
+bool Dialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && !arrowGroup_.empty()) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        const int key = press->key();
+        const bool arrow =
+            key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+        const Qt::KeyboardModifiers chords = press->modifiers() & ~Qt::KeypadModifier;
+        if (arrow && chords == Qt::NoModifier && MoveInArrowGroup(watched, key)) {
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Dialog::closeEvent(QCloseEvent* event) {

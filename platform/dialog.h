@@ -8,6 +8,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 class QMenuBar;
 
 namespace tovrin {
@@ -34,7 +36,11 @@ namespace tovrin {
 // Keys: Enter presses the focused push button, else the default button (BS_DEFPUSHBUTTON), else
 // gives IDOK; Escape gives IDCANCEL; Tab and Shift+Tab move the focus. SetKeyFilter(true) takes
 // Enter and Escape out of that: they reach the focused control as ordinary keys and close
-// nothing.
+// nothing. SetEnterFilter(false) afterwards gives Enter back to the dialog while Escape stays
+// filtered. Whatever the filter, Enter on a focused push button presses it, as Space does: the
+// user went to that button on purpose. A held Enter presses nothing after its first press, so
+// one long press cannot confirm a page and then act on whatever takes the focus next.
+// Arrows: the boxes of a group set with SetArrowGroup pass the focus among themselves.
 class Dialog : public QWidget, public CommandTarget {
     Q_OBJECT
 public:
@@ -77,8 +83,14 @@ public:
     QWidget* Client() const { return client_; }
 
     // Keys.
-    void SetKeyFilter(bool on) { keyFilter_ = on; }
-    bool KeyFilter() const { return keyFilter_; }
+    void SetKeyFilter(bool on) { filterEnter_ = filterEscape_ = on; }
+    bool KeyFilter() const { return filterEnter_ && filterEscape_; }
+    void SetEnterFilter(bool on) { filterEnter_ = on; }
+    bool EnterFilter() const { return filterEnter_; }
+    // The controls ids, in their reading order, become a group: Down and Right move the focus
+    // to the next of them, Up and Left to the one before, wrapping round; Tab still visits each.
+    // Moving checks nothing: the boxes change only when pressed.
+    void SetArrowGroup(std::vector<int> ids);
 
     // The template's menu bar (nullptr without one). Its commands arrive as OnCommand(id).
     QMenuBar* MenuBar() const { return menuBar_; }
@@ -107,6 +119,7 @@ protected:
 
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFrame(const DialogTemplate& t, QWidget* parent);
@@ -115,6 +128,8 @@ private:
     void PlaceWindow(const DialogTemplate& t);
     void FocusFirstTabStop();
     bool PressEnter();
+    bool PressFocusedButton();
+    bool MoveInArrowGroup(QObject* from, int key);
 
     const DialogTemplate* template_ = nullptr;
     QWidget* client_;
@@ -125,7 +140,9 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
     bool destroying_ = false;
-    bool keyFilter_ = false;
+    bool filterEnter_ = false;
+    bool filterEscape_ = false;
+    std::vector<int> arrowGroup_;
 };
 
 // Null-safe: whether d's window exists.

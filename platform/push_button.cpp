@@ -3,6 +3,8 @@
 #include "res/window_styles.h"
 
 #include <QKeyEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace tovrin {
 
@@ -18,6 +20,17 @@ void PushButton::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPushButton::keyPressEvent(event);
+}
+
+void PushButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    // Styles draw the frame only after a Tab, not when the focus was given or clicked in.
+    if (hasFocus()) {
+        option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    }
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 } // namespace tovrin

@@ -7,8 +7,9 @@
 namespace tovrin {
 
 // A push button; BS_DEFPUSHBUTTON makes it the dialog's default button (drawn as such). Enter is
-// the dialog's to handle, not the button's: with the dialog's key filter on, Enter on a focused
-// button presses nothing. Space presses it.
+// the dialog's to handle, not the button's (the dialog presses a focused button with it); Space
+// presses it. A focused button always shows its focus frame, however the focus came to it:
+// a keyboard user must see which button Enter or Space will press.
 class PushButton : public QPushButton {
     Q_OBJECT
 public:
@@ -18,6 +19,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace tovrin

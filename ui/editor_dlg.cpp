@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QShortcut>
 #include <QFontMetrics>
+#include <QKeyEvent>
 
 #include <algorithm>
 #include <array>
@@ -80,6 +81,31 @@ QString PartialStoreText(int error, int kept) {
                           "saves them anyway. Cancel leaves the file as it is.")
         .arg(QString::fromLatin1(kStorePath), QString::fromLocal8Bit(std::strerror(error)))
         .arg(kept);
+}
+
+// The pane's command for a key pressed in the list or the pane; 0 for any other key. A held key
+// gives nothing after its first press: holding Delete must not empty the list row by row.
+int CommandForKey(const QKeyEvent& key, bool inList) {
+    const Qt::KeyboardModifiers chords = key.modifiers() & ~Qt::KeypadModifier;
+    if (key.isAutoRepeat() || chords != Qt::NoModifier) {
+        return 0;
+    }
+    switch (key.key()) {
+    case Qt::Key_Insert:
+        return ID_PANE_ADD;
+    case Qt::Key_F2:
+        return ID_PANE_MODIFY;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // In the pane Enter is the focused item's.
+        return inList ? ID_PANE_MODIFY : 0;
+    case Qt::Key_Delete:
+        return ID_PANE_DELETE;
+    case Qt::Key_F1:
+        return ID_PANE_HELP;
+    default:
+        return 0;
+    }
 }
 
 const QString& DiscardQuestion() {
@@ -158,6 +184,7 @@ void CEditorDlg::CreatePane() {
     pane_->Create(place, Client(), IDC_PANE);
     pane_->AddFolder({kRemindersFolder, 3, reminderItems.data(), {}, 0, 0});
     pane_->AddFolder({kServiceFolder, 3, serviceItems.data(), {}, 0, 0});
+    pane_->installEventFilter(this);
 }
 
 void CEditorDlg::CreateList() {
@@ -183,6 +210,10 @@ void CEditorDlg::CreateList() {
                         0);
     connect(list_, &ListView::columnClicked, this, [this](int column) { SortByColumn(column); });
     connect(list_, &ListView::rowDoubleClicked, this, [this](int) { OnCommand(ID_PANE_MODIFY); });
+    // Ahead of the list's own handling, which would take Enter and the letters for itself.
+    list_->installEventFilter(this);
+    // The pane's commands first, then the reminders they act on; the pages come after.
+    setTabOrder(pane_, list_);
 }
 
 void CEditorDlg::LoadStore() {
@@ -248,6 +279,30 @@ void CEditorDlg::OnCommand(int id) {
     }
 }
 
+bool CEditorDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == list_ || watched == pane_)) {
+        const int command = CommandForKey(*static_cast<QKeyEvent*>(event), watched == list_);
+        if (command != 0) {
+            OnCommand(command);
+            return true;
+        }
+    }
+    return Dialog::eventFilter(watched, event);
+}
+
+void CEditorDlg::keyPressEvent(QKeyEvent* event) {
+    // F1 from a page's control: the help does not touch the page.
+    const Qt::KeyboardModifiers chords = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_F1 && chords == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat()) {
+            OnCommand(ID_PANE_HELP);
+        }
+        return;
+    }
+    Dialog::keyPressEvent(event);
+}
+
 void CEditorDlg::OpenHelp() {
     // A help item that silently does nothing leaves the user guessing: say what is missing. The
     // path is made absolute here, where the working directory is the program's own.
@@ -300,6 +355,12 @@ void CEditorDlg::OpenPage(EditorAction action) {
         return;
     }
     heldPage_->show();
+    // The page's own first control (the message field, the day count, OK) takes the keys, as
+    // the page chose while it was built hidden.
+    QWidget* first = heldPage_->focusWidget();
+    if (first != nullptr && first->isVisible() && first->isEnabled()) {
+        first->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CEditorDlg::OnRecord(const ReminderRecord& record) {
@@ -317,6 +378,9 @@ void CEditorDlg::OnPageClosed() {
     state_.PageClosed();
     list_->show();
     list_->setEnabled(true);
+    // Only the page itself closes it, so the focus was on the page (or, once the page hid,
+    // passed on to the pane): the keyboard goes on in the list.
+    list_->setFocus(Qt::OtherFocusReason);
 }
 
 void CEditorDlg::DeleteSelected() {

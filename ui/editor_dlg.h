@@ -73,6 +73,10 @@ protected:
     // The editor has no buttons: Enter and Escape never end it.
     void OnOK() override {}
     void OnCancel() override {}
+    // Keys for the pane's commands: Insert adds, F2 (and Enter on the list) changes, Delete
+    // deletes, in the list and the pane; F1 opens the help from anywhere in the editor.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateBars();

@@ -81,7 +81,11 @@ bool CModifyPage::OnInitDialog() {
     caption_ = new IXStatic();
     caption_->SetIcon(IDI_NEW_RECORD);
     caption_->Create(texts_[kNewCaption], kCaptionRect, Client(), IDC_STATIC);
+    // A stray Escape would throw the typing away, so it stays an ordinary key; Enter presses OK
+    // (or the focused button), which loses nothing: the record can be opened again.
     SetKeyFilter(true);
+    SetEnterFilter(false);
+    SetArrowGroup({kModeBoxes.begin(), kModeBoxes.end()});
 
     EditControl* field = MessageField();
     auto* validator = new Cp1251Validator(field);

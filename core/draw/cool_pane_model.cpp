@@ -178,18 +178,45 @@ bool CoolPaneModel::ClickHeader(POINT p) {
         if (i == openFolder_) {
             return false; // the open folder's header: go on to the items and arrows
         }
-        if (i > openFolder_) {
-            hotHeader_ = -1;
-        }
-        hotItem_ = -1;
-        scrollPos_ = 0;
-        scrollOffset_ = 0;
-        openFolder_ = i;
-        host_.InvalidateWholePane();
-        host_.RefreshHover();
-        return true;
+        return OpenFolder(i);
     }
     return false;
+}
+
+bool CoolPaneModel::OpenFolder(int i) {
+    if (i < 0 || i >= FolderCount() || i == openFolder_) {
+        return false;
+    }
+    if (i > openFolder_) {
+        hotHeader_ = -1;
+    }
+    hotItem_ = -1;
+    scrollPos_ = 0;
+    scrollOffset_ = 0;
+    openFolder_ = i;
+    host_.InvalidateWholePane();
+    host_.RefreshHover();
+    return true;
+}
+
+void CoolPaneModel::ScrollIntoView(int j) {
+    const CoolPaneFolder* open = Open();
+    if (open == nullptr || j < 0 || j >= open->itemCount) {
+        return;
+    }
+    const int shown = std::max(open->visibleCount, 1);
+    int pos = scrollPos_;
+    if (j < pos) {
+        pos = j;
+    } else if (j >= pos + shown) {
+        pos = j - shown + 1;
+    }
+    pos = std::clamp(pos, 0, std::max(open->hiddenCount, 0));
+    if (pos != scrollPos_) {
+        scrollPos_ = pos;
+        scrollOffset_ = ScrollOffsetFor(*open, scrollPos_);
+        host_.InvalidatePane(open->area);
+    }
 }
 
 void CoolPaneModel::ButtonUp(POINT p) {

@@ -56,6 +56,12 @@ public:
     bool WantsHandCursor(POINT p, bool focusInChild);
     void ButtonUp(POINT p);
 
+    // For the keyboard. Opens folder i the way a click on its header does (scrolled to the
+    // top, highlight dropped); false when there is no such folder or it is open already.
+    bool OpenFolder(int i);
+    // Scrolls the open folder as little as shows its item j, when j is out of sight.
+    void ScrollIntoView(int j);
+
     int FolderCount() const { return static_cast<int>(folders_.size()); }
     const CoolPaneFolder& Folder(int i) const { return folders_.at(static_cast<std::size_t>(i)); }
     RECT HeaderRectOf(int i, HeaderUse use) const;

@@ -6,6 +6,8 @@
 #include "platform/sys_colors.h"
 #include "res/resource.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMap>
 #include <QPainter>
 #include <QTest>
@@ -148,6 +150,102 @@ TEST_F(IXCoolPaneTest, LeavingThePaneClearsTheHighlight) {
         QTest::qWait(20);
     }
     EXPECT_EQ(pane.Model().hotItem(), -1);
+}
+
+class IXCoolPaneKeys : public IXCoolPaneTest {
+protected:
+    void SetUp() override {
+        IXCoolPaneTest::SetUp();
+        QApplication::setActiveWindow(&owner);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&owner));
+        pane.setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(pane.hasFocus());
+    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers chords = Qt::NoModifier) {
+        QTest::keyClick(&pane, key, chords);
+    }
+    // Where the keyboard is: open folder and focused item.
+    std::pair<int, int> At() const { return {pane.Model().openFolder(), pane.FocusItem()}; }
+};
+
+TEST_F(IXCoolPaneKeys, ArrowsWalkEveryItemOfBothFoldersAndEnterOrSpacePressesIt) {
+    using Place = std::pair<int, int>;
+    EXPECT_EQ(At(), Place(0, 0));
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    EXPECT_EQ(At(), Place(0, 2));
+    Key(Qt::Key_Down); // on into the next folder, which opens
+    EXPECT_EQ(At(), Place(1, 0));
+    Key(Qt::Key_Return);
+    Key(Qt::Key_End);
+    Key(Qt::Key_Space);
+    Key(Qt::Key_Up);
+    Key(Qt::Key_Enter);
+    EXPECT_EQ(owner.commands, (std::vector<int>{ID_PANE_SETTINGS, ID_PANE_ABOUT, ID_PANE_HELP}));
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down); // the last item stays
+    EXPECT_EQ(At(), Place(1, 2));
+    Key(Qt::Key_Home);
+    Key(Qt::Key_Up); // back into the first folder, at its last item
+    EXPECT_EQ(At(), Place(0, 2));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(owner.commands.back(), ID_PANE_DELETE);
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(At(), Place(1, 0));
+    Key(Qt::Key_PageUp);
+    Key(Qt::Key_Up); // nothing before the first item
+    EXPECT_EQ(At(), Place(0, 0));
+    Key(Qt::Key_Return);
+    EXPECT_EQ(owner.commands.back(), ID_PANE_ADD);
+}
+
+TEST_F(IXCoolPaneKeys, AHeldKeyAndChordsPressNothing) {
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QApplication::sendEvent(&pane, &held);
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    Key(Qt::Key_Return, Qt::AltModifier);
+    EXPECT_TRUE(owner.commands.empty());
+    EXPECT_EQ(pane.FocusItem(), 0);
+}
+
+TEST_F(IXCoolPaneKeys, AClickMovesTheKeyboardToTheClickedItemAndAClickedFolderStartsAtItsTop) {
+    QTest::mouseMove(&pane, QPoint(60, 160));
+    QTest::mouseClick(&pane, Qt::LeftButton, {}, QPoint(60, 160));
+    EXPECT_EQ(pane.FocusItem(), 2);
+    QTest::mouseClick(&pane, Qt::LeftButton, {}, QPoint(60, 225)); // folder 1's header
+    EXPECT_EQ(At(), std::make_pair(1, 0));
+}
+
+// Black pixels on the edge of the frame item j would have.
+int FrameDots(const QImage& img, const QRect& frame) {
+    int dots = 0;
+    for (int x = frame.left(); x <= frame.right(); ++x) {
+        dots += img.pixelColor(x, frame.top()) == QColor(Qt::black) ? 1 : 0;
+    }
+    return dots;
+}
+
+TEST_F(IXCoolPaneKeys, TheFocusedItemIsFramedOnlyWhileThePaneHasTheFocus) {
+    Key(Qt::Key_Down);
+    const QRect frame = pane.FocusFrame(1);
+    ASSERT_FALSE(frame.isEmpty());
+    EXPECT_GT(FrameDots(Grab(), frame), frame.width() / 3);
+    EXPECT_EQ(FrameDots(Grab(), pane.FocusFrame(0)), 0);
+    pane.clearFocus();
+    EXPECT_EQ(FrameDots(Grab(), frame), 0);
+}
+
+TEST_F(IXCoolPaneKeys, AnItemOutOfSightScrollsIntoViewAndBackToItsPlace) {
+    pane.resize(124, 150); // folder 0 keeps 20 to 130: room for one item
+    ASSERT_GT(pane.Model().Folder(0).hiddenCount, 0);
+    Key(Qt::Key_End);
+    EXPECT_EQ(pane.FocusItem(), 2);
+    EXPECT_EQ(pane.Model().scrollPos(), 2);
+    const QRect area = QRect(0, 20, 124, 110);
+    EXPECT_TRUE(area.contains(pane.FocusFrame(2)));
+    Key(Qt::Key_Home);
+    EXPECT_EQ(pane.Model().scrollPos(), 0);
+    EXPECT_EQ(pane.Model().scrollOffset(), 0);
 }
 
 TEST(IXCoolPane, CreateNeedsAParent) {

@@ -2,8 +2,10 @@
 #include "platform/resources.h"
 #include "res/resource.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -95,6 +97,29 @@ TEST_F(IXHyperLinkTest, OpensItsTextOnLeftButtonReleaseOnly) {
     QTest::mousePress(&link, Qt::LeftButton, {}, inside);
     QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(-20, 50)); // wandered off
     EXPECT_EQ(recorder.opened.size(), 1);
+}
+
+TEST_F(IXHyperLinkTest, TabReachesTheLinkWhichShowsItAndOpensWithEnterOrSpace) {
+    auto* before = new QWidget(&parent);
+    before->setFocusPolicy(Qt::StrongFocus);
+    IXHyperLink link;
+    link.Create(QStringLiteral("https://tovrin.org/"), kAboutLink, &parent);
+    EXPECT_EQ(link.focusPolicy(), Qt::TabFocus); // a click on it leaves the focus where it was
+    parent.show();
+    QApplication::setActiveWindow(&parent);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
+    before->setFocus();
+    const QImage unfocused = link.grab().toImage();
+    link.setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(link.hasFocus());
+    EXPECT_NE(link.grab().toImage(), unfocused);
+
+    QTest::keyClick(&link, Qt::Key_Return);
+    QTest::keyClick(&link, Qt::Key_Space);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QApplication::sendEvent(&link, &held);
+    QTest::keyClick(&link, Qt::Key_A);
+    EXPECT_EQ(recorder.opened.size(), 2);
 }
 
 } // namespace

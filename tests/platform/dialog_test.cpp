@@ -240,6 +240,86 @@ TEST(Dialog, TabMovesTheFocusThroughTheTabStops) {
     EXPECT_TRUE(settings.GetDlgItem(IDOK)->hasFocus());
 }
 
+TEST(Dialog, EnterOnAFocusedButtonPressesItEvenThroughTheKeyFilter) {
+    Probe editor;
+    ASSERT_TRUE(editor.Create(IDD_EDITOR, nullptr));
+    editor.SetKeyFilter(true);
+    Probe page;
+    ASSERT_TRUE(page.Create(IDD_MODIFY, &editor));
+    page.SetKeyFilter(true);
+    page.show();
+    QApplication::setActiveWindow(&editor);
+    QWidget* cancel = page.GetDlgItem(IDCANCEL);
+    cancel->setFocus();
+    ASSERT_TRUE(cancel->hasFocus());
+    Press(cancel, Qt::Key_Return);
+    EXPECT_EQ(page.commands, std::vector<int>{IDCANCEL});
+    // A box is no button: Enter there stays an ordinary key.
+    page.show();
+    page.commands.clear();
+    QWidget* box = page.GetDlgItem(IDC_MODE_DAILY);
+    box->setFocus();
+    Press(box, Qt::Key_Return);
+    EXPECT_TRUE(page.commands.empty());
+}
+
+TEST(Dialog, WithOnlyEscapeFilteredEnterPressesOkAndAHeldEnterPressesOnce) {
+    Probe editor;
+    ASSERT_TRUE(editor.Create(IDD_EDITOR, nullptr));
+    Probe page;
+    ASSERT_TRUE(page.Create(IDD_MODIFY, &editor));
+    page.SetKeyFilter(true);
+    page.SetEnterFilter(false);
+    page.show();
+    QWidget* edit = page.GetDlgItem(IDC_MODIFY_TEXT);
+    Press(edit, Qt::Key_Escape);
+    EXPECT_TRUE(page.commands.empty());
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QApplication::sendEvent(edit, &held);
+    EXPECT_TRUE(page.commands.empty());
+    Press(edit, Qt::Key_Return);
+    EXPECT_EQ(page.commands, std::vector<int>{IDOK});
+}
+
+TEST(Dialog, ArrowsPassTheFocusRoundAGroupWithoutCheckingAnything) {
+    Probe editor;
+    ASSERT_TRUE(editor.Create(IDD_EDITOR, nullptr));
+    Probe page;
+    ASSERT_TRUE(page.Create(IDD_MODIFY, &editor));
+    page.SetArrowGroup({IDC_MODE_DAILY, IDC_MODE_YEARLY, IDC_MODE_ONCE, IDC_MODE_MONTHLY});
+    page.show();
+    editor.show();
+    QApplication::setActiveWindow(&editor);
+    const auto focused = [] { return GetDlgCtrlID(QApplication::focusWidget()); };
+    page.GetDlgItem(IDC_MODE_DAILY)->setFocus();
+    const std::vector<std::pair<Qt::Key, int>> walk{
+        {Qt::Key_Down, IDC_MODE_YEARLY},  {Qt::Key_Right, IDC_MODE_ONCE},
+        {Qt::Key_Down, IDC_MODE_MONTHLY}, {Qt::Key_Down, IDC_MODE_DAILY}, // round again
+        {Qt::Key_Up, IDC_MODE_MONTHLY},   {Qt::Key_Left, IDC_MODE_ONCE}};
+    for (const auto& [key, expected] : walk) {
+        Press(QApplication::focusWidget(), key);
+        EXPECT_EQ(focused(), expected) << key;
+    }
+    for (int box : {IDC_MODE_DAILY, IDC_MODE_YEARLY, IDC_MODE_ONCE, IDC_MODE_MONTHLY}) {
+        EXPECT_EQ(page.IsDlgButtonChecked(box), BST_UNCHECKED);
+    }
+    EXPECT_TRUE(page.commands.empty());
+
+    // A box that cannot take the focus is passed over; Space still presses the focused one.
+    page.GetDlgItem(IDC_MODE_MONTHLY)->setEnabled(false);
+    Press(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(focused(), IDC_MODE_DAILY);
+    Press(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(page.commands, std::vector<int>{IDC_MODE_DAILY});
+    // Outside the group the arrows are the control's own.
+    auto* edit = page.GetDlgItemAs<EditControl>(IDC_MODIFY_TEXT);
+    edit->setText("ab");
+    edit->setFocus();
+    Press(edit, Qt::Key_Left);
+    EXPECT_TRUE(edit->hasFocus());
+    EXPECT_EQ(edit->cursorPosition(), 1);
+}
+
 TEST(Dialog, DestroyWindowEndsTheWindowButNotTheObject) {
     Probe editor;
     ASSERT_TRUE(editor.Create(IDD_EDITOR, nullptr));

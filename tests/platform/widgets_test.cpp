@@ -1,6 +1,7 @@
 #include "platform/check_box.h"
 #include "platform/edit_control.h"
 #include "platform/fonts.h"
+#include "platform/push_button.h"
 #include "platform/static_control.h"
 #include "platform/template_controls.h"
 #include "platform/text.h"
@@ -93,6 +94,32 @@ TEST(CheckBox, ABoxWithoutTextTakesTheClickAnywhere) {
     EXPECT_EQ(confirm.GetCheck(), BST_CHECKED);
     QTest::mouseClick(&confirm, Qt::LeftButton, {}, QPoint(11, 12));
     EXPECT_EQ(confirm.GetCheck(), BST_UNCHECKED);
+}
+
+// The focus given by the program or a click, not by Tab: styles then hide it unless asked.
+TEST(FocusFrame, ButtonsAndBoxesShowTheFocusHoweverItCame) {
+    QWidget window;
+    window.resize(240, 100);
+    auto* button = new PushButton(&window, WS_TABSTOP);
+    button->setText("OK");
+    button->setGeometry(10, 10, 75, 23);
+    auto* box = new CheckBox(&window, WS_TABSTOP | BS_CHECKBOX);
+    box->setText("Daily");
+    box->setGeometry(10, 40, 100, 16);
+    auto* bare = new CheckBox(&window, WS_TABSTOP | BS_AUTOCHECKBOX);
+    bare->setGeometry(10, 64, 12, 13);
+    auto* elsewhere = new PushButton(&window, WS_TABSTOP);
+    elsewhere->setGeometry(120, 10, 75, 23);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (QWidget* control : std::initializer_list<QWidget*>{button, box, bare}) {
+        elsewhere->setFocus(Qt::OtherFocusReason);
+        const QImage without = control->grab().toImage();
+        control->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(control->hasFocus());
+        EXPECT_NE(control->grab().toImage(), without) << control->metaObject()->className();
+    }
 }
 
 TEST(WindowText, ReadsAndWritesEveryKind) {

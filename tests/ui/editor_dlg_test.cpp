@@ -463,17 +463,23 @@ TEST_F(HelpOpener, TheHelpGoesToTheOpenerAsALocalFileAndItsFailureIsReported) {
     EXPECT_EQ(Opened(), help + "\n" + help + "\n" + help + "\n");
 }
 
-TEST_F(EditorWindow, EnterAndEscapeInTheListDoNotCloseTheEditor) {
+TEST_F(EditorWindow, EscapeNeverClosesTheEditorAndEnterInTheListOpensTheRowForChange) {
     PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "one")});
     auto editor = Open();
     editor->List()->setFocus();
     QTest::keyClick(editor->List(), Qt::Key_Escape);
-    QTest::keyClick(editor->List(), Qt::Key_Return);
-    QTest::keyClick(editor->List(), Qt::Key_Delete);
     EXPECT_TRUE(editor->IsWindow());
     EXPECT_TRUE(editor->isVisible());
-    EXPECT_EQ(editor->List()->GetItemCount(), 1);
     EXPECT_EQ(editor->HeldPage(), nullptr);
+    QTest::keyClick(editor->List(), Qt::Key_Return); // no row selected: nothing to change
+    EXPECT_EQ(editor->HeldPage(), nullptr);
+    editor->List()->SelectRow(0);
+    QTest::keyClick(editor->List(), Qt::Key_Return);
+    auto* page = qobject_cast<CModifyPage*>(editor->HeldPage());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(TextOf(page->LoadedRecord()), "one");
+    EXPECT_TRUE(editor->IsWindow());
+    EXPECT_EQ(editor->List()->GetItemCount(), 1);
 }
 
 TEST_F(EditorWindow, PaneCaptionsAndTitleComeFromTheEditorSection) {

@@ -4,6 +4,7 @@
 #include "editor_fixture.h"
 #include "platform/check_box.h"
 #include "platform/date_time_picker.h"
+#include "platform/dlg_item.h"
 #include "platform/edit_control.h"
 #include "platform/lang_texts.h"
 #include "platform/resources.h"
@@ -16,6 +17,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -247,15 +249,51 @@ TEST_F(PageTest, CharactersTheStoreCannotHoldAreLeftOutVisibly) {
     EXPECT_EQ(TextOf(host_.records[0]), "Tea  at 5 \x88 \xb8\xe6 !");
 }
 
-TEST_F(PageTest, EnterAndEscapeDoNotCloseTheEditPageCancelDoesWithoutARecord) {
+TEST_F(PageTest, EscapeNeverClosesTheEditPageCancelDoesWithoutARecord) {
     auto page = Make<CModifyPage>();
-    QTest::keyClick(page->MessageField(), Qt::Key_Return);
     QTest::keyClick(page->MessageField(), Qt::Key_Escape);
+    QTest::keyClick(page->Picker()->Editor(), Qt::Key_Escape);
     EXPECT_TRUE(page->isVisible());
     EXPECT_TRUE(host_.events.empty());
     Click(*page, IDCANCEL);
     EXPECT_EQ(host_.events, (Events{"closed"}));
     EXPECT_FALSE(page->isVisible());
+}
+
+TEST_F(PageTest, EnterInTheFieldThePickerOrABoxPressesOk) {
+    for (const int id : {IDC_MODIFY_TEXT, IDC_MODIFY_DATE, IDC_MODE_ONCE}) {
+        host_.events.clear();
+        host_.records.clear();
+        auto page = Make<CModifyPage>();
+        page->MessageField()->setText("Enter");
+        QWidget* control = page->GetDlgItem(id);
+        if (auto* picker = qobject_cast<DateTimePicker*>(control)) {
+            control = picker->Editor();
+        }
+        QTest::keyClick(control, Qt::Key_Return);
+        EXPECT_EQ(host_.events, (Events{"record", "closed"})) << id;
+        ASSERT_EQ(host_.records.size(), 1u) << id;
+        EXPECT_EQ(TextOf(host_.records[0]), "Enter") << id;
+        EXPECT_EQ(host_.records[0].mode, MODE_NONE) << id; // Enter is no click on the box
+    }
+}
+
+TEST_F(PageTest, ArrowsMoveAmongTheModeBoxesAndSpaceChecksTheOneWithTheFocus) {
+    auto page = Make<CModifyPage>();
+    host_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host_));
+    page->GetDlgItem(IDC_MODE_DAILY)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    ASSERT_EQ(GetDlgCtrlID(QApplication::focusWidget()), IDC_MODE_ONCE);
+    EXPECT_FALSE(Checked(*page, IDC_MODE_ONCE));
+    EXPECT_EQ(page->Picker()->Format(), QString()); // moving changed nothing
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_TRUE(Checked(*page, IDC_MODE_ONCE));
+    EXPECT_EQ(page->Picker()->Format(), CModifyPage::kOnceTypedFormat);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(GetDlgCtrlID(QApplication::focusWidget()), IDC_MODE_YEARLY);
+    EXPECT_TRUE(Checked(*page, IDC_MODE_ONCE));
 }
 
 TEST_F(PageTest, CaptionCanBeSetForAChangedRecord) {
