@@ -75,8 +75,17 @@ void CTrayFallbackWnd::RequestMenu(QPoint globalPos) {
     });
 }
 
+void CTrayFallbackWnd::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        leftPressed_ = true;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+// As on the tray icon: the menu opens when a click on this window ends, never on the press.
 void CTrayFallbackWnd::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    if (event->button() == Qt::LeftButton && std::exchange(leftPressed_, false) &&
+        rect().contains(event->position().toPoint())) {
         RequestMenu(event->globalPosition().toPoint());
     }
     QWidget::mouseReleaseEvent(event);

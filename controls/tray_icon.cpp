@@ -5,8 +5,14 @@
 #include "platform/resources.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QWidget>
+
+#include <cstring>
+#include <utility>
 
 namespace tovrin {
 
@@ -26,9 +32,19 @@ QString CutTip(const QString& tip, int limit) {
     return cut;
 }
 
+bool IsTrayIconWindow(const QObject* object) {
+    return object != nullptr && object->isWidgetType() &&
+           std::strcmp(object->metaObject()->className(), "QSystemTrayIconSys") == 0;
+}
+
 CTrayIcon::CTrayIcon() {
     trayWatch_.setInterval(kTrayWatchPeriod);
     connect(&trayWatch_, &QTimer::timeout, this, &CTrayIcon::CheckTray);
+    // The icon's window is Qt's own and made anew whenever the icon comes back, so it is watched
+    // through the application rather than one window at a time.
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
 }
 
 // The icon and the stand-in are only ever hidden while the program runs (a click on either may be
@@ -114,6 +130,32 @@ void CTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
         return;
     }
     QTimer::singleShot(0, this, [this] { ShowPopupMenu(QCursor::pos()); });
+}
+
+bool CTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+         type != QEvent::MouseButtonRelease) ||
+        !IsTrayIconWindow(watched)) {
+        return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) {
+        return false;
+    }
+    if (type != QEvent::MouseButtonRelease) {
+        leftPressed_ = true;
+        return true;
+    }
+    // Only a release that ends a press on the icon: the one that ends a click closing the menu
+    // elsewhere is not a request for another menu.
+    const bool wasPressed = std::exchange(leftPressed_, false);
+    const auto* window = static_cast<const QWidget*>(watched);
+    if (wasPressed && window->rect().contains(mouse->position().toPoint())) {
+        // The menu starts from the event loop, not inside the icon's own mouse handler.
+        QTimer::singleShot(0, this, [this] { ShowPopupMenu(QCursor::pos()); });
+    }
+    return true;
 }
 
 std::unique_ptr<QMenu> CTrayIcon::BuildPopupMenu() {

@@ -55,8 +55,15 @@ public:
     // Ask the owner to rewrite the menu's texts (OnTrayMenu) before each showing.
     bool localiseMenu = false;
 
-    // What a tray click does: a left click (Trigger) shows the popup; everything else nothing.
+    // What a tray click does where the desktop reports only whole clicks (a D-Bus tray): a left
+    // click (Trigger) shows the popup; everything else nothing. On X11 the icon's own window
+    // reports the press, and the popup waits for the release instead (eventFilter).
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
+
+    // Watches the icon's window on X11: the left button's press is kept from the icon, and its
+    // release over the icon shows the popup. A menu opened on the press could be closed again by
+    // the release that follows, when the program is slow to show it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // The popup as it would show: menu loaded afresh, texts from the owner, bitmaps placed.
     // nullptr when the menu or its first submenu cannot be loaded.
@@ -84,7 +91,12 @@ private:
     std::unique_ptr<CTrayFallbackWnd> fallback_;
     QTimer trayWatch_;
     bool menuShowing_ = false;
+    // The left button went down on the icon's window, and has not come up yet.
+    bool leftPressed_ = false;
 };
+
+// Whether object is the window Qt docks into an X11 notification area for a tray icon.
+bool IsTrayIconWindow(const QObject* object);
 
 // Cuts a tip to at most limit UTF-16 units without splitting a surrogate pair.
 QString CutTip(const QString& tip, int limit = 63);

@@ -6,11 +6,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <array>
+
+// Stands for the window Qt's X11 tray icon docks, known to the program only by its class name.
+class QSystemTrayIconSys : public QWidget {
+    Q_OBJECT
+};
 
 namespace tovrin {
 namespace {
@@ -132,6 +138,57 @@ TEST_F(CTrayIconTest, OnlyALeftClickOpensTheMenu) {
     EXPECT_TRUE(owner.commands.empty());
 }
 
+// Under load a menu opened on the press was closed again by the release; and a release that ends
+// a click elsewhere (the one closing an open menu) must not open another.
+TEST_F(CTrayIconTest, TheIconsWindowOpensTheMenuOnTheLeftButtonsReleaseOnly) {
+    tray.localiseMenu = true;
+    QSystemTrayIconSys icon;
+    icon.resize(24, 24);
+    ASSERT_TRUE(IsTrayIconWindow(&icon));
+    EXPECT_FALSE(IsTrayIconWindow(tray.Fallback()));
+
+    QTest::mousePress(&icon, Qt::LeftButton, {}, QPoint(12, 12));
+    // The second press of a double click, as the window gets it.
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, QPointF(12, 12), QPointF(12, 12),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&icon, &doubleClick);
+    QTest::mouseClick(&icon, Qt::RightButton, {}, QPoint(12, 12));
+    QTest::mouseClick(&icon, Qt::MiddleButton, {}, QPoint(12, 12));
+    QTest::qWait(20);
+    EXPECT_EQ(owner.menus, 0) << "a press, a double click or another button opened the menu";
+
+    QTest::mouseRelease(&icon, Qt::LeftButton, {}, QPoint(12, 12));
+    ChooseWhenShown(3);
+    QTest::qWait(20);
+    EXPECT_EQ(owner.menus, 1);
+    EXPECT_EQ(owner.commands, (std::vector<int>{ID_CURRENT_MESSAGES}));
+
+    // A release with no press on the icon before it, or one dragged off the icon.
+    QTest::mouseRelease(&icon, Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mousePress(&icon, Qt::LeftButton, {}, QPoint(12, 12));
+    QTest::mouseRelease(&icon, Qt::LeftButton, {}, QPoint(40, 12));
+    QTest::qWait(20);
+    EXPECT_EQ(owner.menus, 1);
+}
+
+// The stand-in keeps the same rule as the icon.
+TEST_F(CTrayIconTest, TheStandInOpensTheMenuOnlyOnAReleaseThatEndsItsOwnPress) {
+    ASSERT_TRUE(tray.FallbackShown());
+    tray.localiseMenu = true;
+    CTrayFallbackWnd* fallback = tray.Fallback();
+    QTest::mousePress(fallback, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::qWait(20);
+    EXPECT_EQ(owner.menus, 0);
+    QTest::mouseRelease(fallback, Qt::LeftButton, {}, QPoint(10, 10));
+    ChooseWhenShown(-1);
+    QTest::qWait(20);
+    EXPECT_EQ(owner.menus, 1);
+
+    QTest::mouseRelease(fallback, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::qWait(20);
+    EXPECT_EQ(owner.menus, 1);
+}
+
 TEST_F(CTrayIconTest, UnknownMenuMakesTheClickDoNothing) {
     CTrayIcon broken;
     broken.Create(&owner, 9999, QIcon(), QString());
@@ -173,3 +230,5 @@ TEST_F(CTrayIconTest, WithoutATrayAStandInWindowOffersTheMenu) {
 
 } // namespace
 } // namespace tovrin
+
+#include "tray_icon_test.moc"

@@ -11,10 +11,13 @@
 #   e2e_start_faked TIME LOG CMD...   CMD under a wall clock starting at TIME ("2026-12-08
 #                             14:29:50", local time in $TZ), output to LOG; sets APP to its pid;
 #                             fake_now_ms and fake_clock then tell what that clock reads
+#   e2e_own_copy BIN          a copy of the program file BIN in $W, its path in OWN_BIN: runs
+#                             side by side never meet through the single-instance check
+#   press KEYS...             keys pressed and released with plain XTEST, then no key held down
 #
 # Needs: Xvfb, trayer, xdotool, xwininfo, xprop, import, libfaketime (scripts/setup test).
 # Environment read: E2E_ARTIFACTS (screenshots; default ./artifacts), E2E_FAKETIME_LIB,
-# E2E_X_CLOSE (the close_window helper). Everything started is ended when the script exits.
+# E2E_X_CLOSE (the close_window helper), E2E_X_PROBE (keys_up and answers). Everything started is ended when the script exits.
 # These names are relied on by other scripts: extend, but do not rename or change their meaning.
 
 E2E_FAKETIME_LIB=${E2E_FAKETIME_LIB:-/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1}
@@ -145,10 +148,13 @@ icon_gone() { ! icon_id; }
 window_named() {
     xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null | head -1 | grep .
 }
-# menu_id [PID]: the open popup menu of the program (default $APP), an override-redirect window.
+# menu_id [PID]: the open popup menu of the program (default $APP), an override-redirect window
+# that is not the tray icon's: Qt makes that one override-redirect too.
 menu_id() {
-    local w
+    local w icon
+    icon=$(($(icon_id 2>/dev/null || echo 0)))
     for w in $(xdotool search --onlyvisible --pid "${1:-$APP}" 2>/dev/null); do
+        [ "$w" -ne "$icon" ] || continue
         xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
     done
     return 1
@@ -162,6 +168,33 @@ open_tray_menu() {
     waitfor 5 menu_id "$APP" || fail "tray menu did not open"
     MENU=$(menu_id "$APP")
     geom "$MENU"
+}
+
+# A copy of the program file at a path of this run's own. The single-instance check tells programs
+# apart by their file, so a copy is another program, and parallel runs never refuse each other.
+e2e_own_copy() {
+    OWN_BIN=$W/$(basename "$1")
+    cp "$1" "$OWN_BIN" || fail "cannot copy $1"
+}
+
+# keys_up: true when the server holds no key down. A key left down (one whose window closed on the
+# press, when the release was sent to that window) repeats into whatever has the focus next.
+keys_up() {
+    [ -x "${E2E_X_PROBE:-}" ] || fail "E2E_X_PROBE does not name the probe helper"
+    "$E2E_X_PROBE" keys
+}
+
+# press KEYS...: through XTEST to whichever window has the focus, as a keyboard would; never aimed
+# at a window, whose closing on the press could keep the release from the server.
+press() {
+    xdotool key "$@"
+    waitfor 2 keys_up || fail "keys held down after $*: $("$E2E_X_PROBE" keys)"
+}
+
+# answers WINDOW: true when the program that owns WINDOW handles an X event within 10 seconds.
+answers() {
+    [ -x "${E2E_X_PROBE:-}" ] || fail "E2E_X_PROBE does not name the probe helper"
+    "$E2E_X_PROBE" ping "$1" 10000
 }
 
 # What a window manager sends when the title bar's close button is pressed (WM_DELETE_WINDOW), so

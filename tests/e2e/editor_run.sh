@@ -10,8 +10,8 @@
 #  5. at 14:30 the journal pops up at the bottom right, on top, with the typed text;
 #  6. Exit from the tray menu ends the program cleanly, the store as the editor left it.
 # Needs: Xvfb, trayer, xdotool, xwininfo, xprop, import, setxkbmap, convert, libfaketime.
-# Environment: TOVRIN_BIN, TOVRIN_CLI, E2E_X_CLOSE, TOVRIN_SOURCE_DIR; E2E_ARTIFACTS for the
-# screenshots.
+# Environment: TOVRIN_BIN, TOVRIN_CLI, E2E_X_CLOSE, E2E_X_PROBE, TOVRIN_SOURCE_DIR; E2E_ARTIFACTS
+# for the screenshots.
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR
 . "$(dirname "$0")/e2e_lib.sh"
@@ -54,8 +54,9 @@ ok "Xvfb $DISPLAY ${SW}x${SH}, tray panel $(panel_id)"
 RUN=$W/run
 mkdir -p "$RUN/Base"
 cp "$SRC/res/Base/default.lng" "$RUN/Base/"
+e2e_own_copy "$BIN"
 cd "$RUN"
-e2e_start_faked "$START" "$W/app.log" "$BIN"
+e2e_start_faked "$START" "$W/app.log" "$OWN_BIN"
 # The reminder's minute on the program's clock, in milliseconds since the epoch.
 MINUTE_MS=$(($(date -d "$DAY 14:30" +%s) * 1000))
 waitfor 15 icon_id || fail "no tray icon"
@@ -96,6 +97,7 @@ page_open() { shot 3-page-new && inked "$ART/3-page-new.png" "$FIELD"; }
 waitfor 10 page_open || fail "no record edit page after Add"
 # The suggested text is selected and focused, so typing replaces it.
 xdotool type --delay 40 "$MESSAGE"
+waitfor 2 keys_up || fail "keys held down after typing"
 shot 4-page-typed
 # Once (box 2012): the picker jumps to the current local time, in hours and minutes.
 read -r BX BY < <(at_page 96 93 55 10 7)
@@ -106,7 +108,7 @@ shot 5-page-once
 # and one step up.
 read -r FX FY < <(at_page 95 30 145 13)
 click "$FX" "$FY"
-xdotool key Tab Tab Up
+press Tab Tab Up
 shot 6-page-minute-ahead
 CHECKED_MIN=$(date -d "@$((CHECKED_MS / 1000))" +%H:%M)
 [ "$CHECKED_MIN" = 14:29 ] || fail "the once box was checked at $(fake_clock "$CHECKED_MS"), too late"
