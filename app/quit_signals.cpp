@@ -1,10 +1,10 @@
 #include "app/quit_signals.h"
 
+#include "platform/os_seams.h"
+
 #include <QSocketNotifier>
 
-#include <array>
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,7 +12,6 @@
 namespace tovrin {
 namespace {
 
-constexpr std::array kSignals{SIGTERM, SIGINT, SIGHUP};
 int signalPipe[2] = {-1, -1};
 
 extern "C" void OnQuitSignal(int signal) {
@@ -33,25 +32,15 @@ QuitSignals::QuitSignals(std::function<void(int signal)> onSignal)
     }
     notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &QuitSignals::Drain);
-    struct sigaction action {};
-    action.sa_handler = OnQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : kSignals) {
-        ::sigaction(signal, &action, nullptr);
-    }
+    // A signal ignored at start (nohup, a background job) stays ignored.
+    WatchEndRequests(OnQuitSignal);
 }
 
 QuitSignals::~QuitSignals() {
     if (!notifier_) {
         return;
     }
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    for (const int signal : kSignals) {
-        ::sigaction(signal, &action, nullptr);
-    }
+    StopWatchingEndRequests();
     notifier_.reset();
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);

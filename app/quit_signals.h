@@ -12,7 +12,9 @@ namespace tovrin {
 // Turns the signals that ask a program to end (SIGTERM, SIGINT, SIGHUP: a kill, Ctrl+C, the
 // terminal or the session going away) into a call on the event loop, so the program can leave the
 // way its Exit command does instead of dying with unsaved work. The handler itself only writes a
-// byte to a pipe; everything else happens later, on the user-interface thread.
+// byte to a pipe; everything else happens later, on the user-interface thread. A signal the
+// program was started to ignore (`nohup`, a background job's SIGINT) stays ignored; the system's
+// side of this is platform/os_seams.h.
 class QuitSignals : public QObject {
     Q_OBJECT
 public:

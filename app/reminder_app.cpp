@@ -48,6 +48,11 @@ bool CReminderApp::InitInstance() {
     if (instance_->GetState() == SingleInstance::State::Unchecked) {
         std::fprintf(stderr, "tovrin: cannot tell whether another copy runs (%s); starting\n",
                      instance_->Problem().c_str());
+        // A second copy could now start beside this one, and two editors would overwrite each
+        // other's reminders: the user has to know, not only a terminal nobody reads.
+        AfxMessageBox(QString::fromStdString(
+            "Tovrin cannot tell whether another copy of it is already running (" +
+            instance_->Problem() + "). It starts anyway: do not start it a second time."));
     }
     LoadSettings();
     mainWnd_ = std::make_unique<CManagerDlg>();

@@ -1,6 +1,8 @@
 #include "platform/single_instance.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+
+#ifdef __linux__
+#include <sys/socket.h>
+#include <sys/un.h>
+#endif
 
 namespace tovrin {
 namespace {
@@ -62,43 +69,75 @@ bool MakePrivateDir(const std::filesystem::path& dir, std::string* problem) {
     return IsPrivateDir(dir, problem);
 }
 
-// The session's runtime directory, when it is an absolute path to a directory of this user.
-std::filesystem::path RuntimeDir() {
-    const char* value = std::getenv("XDG_RUNTIME_DIR");
-    if (value == nullptr || value[0] != '/') {
-        return {};
+#ifdef __linux__
+// A second witness of the first copy, beside the presence file: a socket bound to a name in
+// Linux's abstract namespace, which no file deleted, no folder tidied away and no environment
+// changes. Deleting the presence file while the first copy runs would otherwise let a second one
+// in, and so would a session folder that appeared after the first copy chose /tmp. The name
+// carries the user id, so another user's copy never meets it. Returns the bound socket, -1 when a
+// copy of ours holds the name already, or -2 when the name could not be used for another reason
+// (then the presence file alone decides).
+int BindWitness(const std::string& key) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return -2;
     }
-    struct stat st {};
-    if (::stat(value, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
-        return {};
+    std::string name = "tovrin/" + std::to_string(::geteuid()) + "/" + key;
+    sockaddr_un address{};
+    if (name.size() >= sizeof address.sun_path) {
+        name = "tovrin/" + std::to_string(::geteuid()) + "/" + ProgramKey(key);
     }
-    return value;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path + 1, name.data(), name.size()); // sun_path[0] = 0: abstract
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0) {
+        return fd;
+    }
+    const int error = errno;
+    ::close(fd);
+    return error == EADDRINUSE ? -1 : -2;
+}
+#endif
+
+std::string& TestProgramKey() {
+    static std::string key;
+    return key;
 }
 
 } // namespace
 
-SingleInstance::SingleInstance(State state, int presenceFd, std::string problem)
-    : state_(state), presenceFd_(presenceFd), problem_(std::move(problem)) {}
+void SetProgramKeyForTests(std::string key) {
+    TestProgramKey() = std::move(key);
+}
+
+SingleInstance::SingleInstance(State state, int presenceFd, std::string problem, int witnessFd)
+    : state_(state), presenceFd_(presenceFd), witnessFd_(witnessFd), problem_(std::move(problem)) {}
 
 SingleInstance::SingleInstance(SingleInstance&& other) noexcept
     : state_(other.state_), presenceFd_(std::exchange(other.presenceFd_, -1)),
-      problem_(std::move(other.problem_)) {}
+      witnessFd_(std::exchange(other.witnessFd_, -1)), problem_(std::move(other.problem_)) {}
 
 SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
     if (this != &other) {
-        if (presenceFd_ >= 0) {
-            ::close(presenceFd_);
-        }
+        Release();
         state_ = other.state_;
         presenceFd_ = std::exchange(other.presenceFd_, -1);
+        witnessFd_ = std::exchange(other.witnessFd_, -1);
         problem_ = std::move(other.problem_);
     }
     return *this;
 }
 
 SingleInstance::~SingleInstance() {
-    if (presenceFd_ >= 0) {
-        ::close(presenceFd_);
+    Release();
+}
+
+void SingleInstance::Release() {
+    for (int* fd : {&presenceFd_, &witnessFd_}) {
+        if (*fd >= 0) {
+            ::close(*fd);
+            *fd = -1;
+        }
     }
 }
 
@@ -133,10 +172,22 @@ SingleInstance SingleInstance::Join(const std::filesystem::path& dir, std::strin
         ::close(mutexFd);
         return {State::Unchecked, -1, Describe("cannot lock", presencePath, error)};
     }
+    int witnessFd = -1;
+#ifdef __linux__
+    // Only a copy that found the presence file free can hold the witness; one whose file was
+    // deleted under it still holds the witness, and keeps the newcomer out.
+    if (state == State::First) {
+        witnessFd = BindWitness(key);
+        if (witnessFd == -1) {
+            state = State::AlreadyRunning;
+        }
+        witnessFd = std::max(witnessFd, -1);
+    }
+#endif
     // Other holders only ever hold it shared, so this never waits.
     Lock(presenceFd, LOCK_SH);
     ::close(mutexFd);
-    return {state, presenceFd, {}};
+    return {state, presenceFd, {}, witnessFd};
 }
 
 SingleInstance SingleInstance::Join() {
@@ -145,7 +196,8 @@ SingleInstance SingleInstance::Join() {
     if (dir.empty()) {
         return {State::Unchecked, -1, problem};
     }
-    return Join(dir, ProgramKey(ProgramFilePath()));
+    const std::string& testKey = TestProgramKey();
+    return Join(dir, testKey.empty() ? ProgramKey(ProgramFilePath()) : testKey);
 }
 
 std::string ProgramFilePath() {
@@ -176,12 +228,20 @@ std::string ProgramKey(std::string_view programPath) {
 }
 
 std::filesystem::path InstanceDir(std::string* problem) {
-    const std::filesystem::path runtime = RuntimeDir();
-    std::filesystem::path dir;
-    if (!runtime.empty()) {
-        dir = runtime / "tovrin";
-    } else {
-        dir = "/tmp/tovrin-" + std::to_string(::geteuid());
+    const std::string uid = std::to_string(::geteuid());
+    return InstanceDir("/run/user/" + uid, "/tmp/tovrin-" + uid, problem);
+}
+
+std::filesystem::path InstanceDir(const std::filesystem::path& sessionDir,
+                                  const std::filesystem::path& fallback, std::string* problem) {
+    // The session's folder (systemd makes it for every logged-in user) when it is really ours,
+    // whatever the environment says: a copy started from cron or `su` must find the same marker
+    // as the one started from the desktop.
+    struct stat st {};
+    std::filesystem::path dir = fallback;
+    if (::lstat(sessionDir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+        (st.st_mode & 022) == 0) {
+        dir = sessionDir / "tovrin";
     }
     if (!MakePrivateDir(dir, problem)) {
         return {};

@@ -18,6 +18,13 @@ namespace tovrin {
 //
 // The files live in a directory only this user can reach, named after the program file's real
 // path: a copy of the binary elsewhere runs on its own, and another user's copy never stops ours.
+// The place follows from the user id alone, never from the environment, so copies started from
+// the desktop, a terminal, cron or `su` all meet there. On Linux the first copy also holds a
+// name in the kernel's abstract socket namespace, so that deleting the marker files while it runs
+// does not let a second copy in.
+//
+// On Windows the marker is a named mutex in the session's namespace, named after the program
+// file's path: the system drops it when the last copy holding it ends.
 class SingleInstance {
 public:
     enum class State {
@@ -44,22 +51,33 @@ public:
     const std::string& Problem() const { return problem_; }
 
 private:
-    SingleInstance(State state, int presenceFd, std::string problem);
+    SingleInstance(State state, int presenceFd, std::string problem, int witnessFd = -1);
+    void Release();
 
     State state_;
-    int presenceFd_;
+    int presenceFd_; // on Windows, the named mutex's handle
+    int witnessFd_;
     std::string problem_;
 };
 
 // The real path of the running program file, through /proc/self/exe.
 std::string ProgramFilePath();
+
+// Tests that run the program inside a test process stand for a program file of their own, as a
+// copy of the program at another path would: Join() then uses this key instead of the program
+// file's. Empty goes back to the program file's.
+void SetProgramKeyForTests(std::string key);
 // A name for files that stands for a program path: 16 hex digits of a hash of the path.
 std::string ProgramKey(std::string_view programPath);
 
-// This user's directory for the markers: $XDG_RUNTIME_DIR/tovrin when the runtime directory is
-// usable, else /tmp/tovrin-<uid>. Made with mode 0700 when missing; refused (empty path, reason in
-// *problem) when it exists but is not a real directory of this user that only this user can
-// enter.
+// This user's directory for the markers: /run/user/<uid>/tovrin when the session's folder
+// /run/user/<uid> is a real folder of this user that only this user may write, else
+// /tmp/tovrin-<uid>. Made with mode 0700 when missing; refused (empty path, reason in *problem)
+// when it exists but is not a real directory of this user that only this user can enter.
 std::filesystem::path InstanceDir(std::string* problem = nullptr);
+// The same choice between a session folder and a fallback given by the caller.
+std::filesystem::path InstanceDir(const std::filesystem::path& sessionDir,
+                                  const std::filesystem::path& fallback,
+                                  std::string* problem = nullptr);
 
 } // namespace tovrin

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <iconv.h>
 #include <utility>
 
 namespace tovrin {
@@ -56,8 +54,8 @@ char32_t LowerLetter(char32_t cp) {
     return cp;
 }
 
-// Everything the conversions need, built once from the C library's converter so that converting
-// 100,000 reminder texts is a table lookup per character rather than a converter call per text.
+// Everything the conversions need, built once from the table below, so that converting 100,000
+// reminder texts is a table lookup per character.
 struct Tables {
     std::array<char32_t, 128> upperHalf{}; // bytes 0x80..0xFF; 0 where the byte has no character
     std::array<Utf8Char, 128> upperUtf8{};
@@ -81,40 +79,34 @@ struct Tables {
     }
 };
 
-char32_t ConvertOne(iconv_t cd, std::uint8_t byte) {
-    char in = static_cast<char>(byte);
-    unsigned char out[8]{};
-    char* inPtr = &in;
-    auto* outPtr = reinterpret_cast<char*>(out);
-    std::size_t inLeft = 1;
-    std::size_t outLeft = sizeof out;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) == static_cast<std::size_t>(-1) ||
-        sizeof out - outLeft != 4) {
-        return 0;
-    }
-    char32_t cp = out[0] | (out[1] << 8) | (out[2] << 16) | (static_cast<char32_t>(out[3]) << 24);
-    return cp < 0x80 || cp > 0xFFFF ? 0 : cp;
-}
-
-// Without the C library's converter (a system stripped of its conversion modules) the upper half
-// stays undefined: Cyrillic then shows as U+FFFD and saves as "?", visibly wrong rather than
-// silently mistranslated.
-void FillUpperHalf(Tables& t) {
-    iconv_t cd = iconv_open("UTF-32LE", "WINDOWS-1251");
-    const auto noConverter = reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
-    if (cd == noConverter) {
-        return;
-    }
-    for (int i = 0; i < 128; ++i) {
-        t.upperHalf[i] = ConvertOne(cd, static_cast<std::uint8_t>(0x80 + i));
-    }
-    iconv_close(cd);
-}
+// The upper half of windows-1251, bytes 0x80..0xFF, as Unicode characters; 0 for 0x98, the one
+// byte the code page leaves without a character. A fixed table rather than the C library's
+// converter: a system stripped of its conversion modules (or one that never had them) must still
+// show every Cyrillic letter of the user's reminders.
+constexpr std::array<char16_t, 128> kUpperHalf{
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, // 0x88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0x0000, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, // 0x98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, // 0xA0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, // 0xA8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, // 0xB0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // 0xB8
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417, // 0xC0
+    0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F, // 0xC8
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427, // 0xD0
+    0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F, // 0xD8
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, // 0xE0
+    0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F, // 0xE8
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447, // 0xF0
+    0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F, // 0xF8
+};
 
 Tables BuildTables() {
     Tables t;
-    FillUpperHalf(t);
+    for (std::size_t i = 0; i < kUpperHalf.size(); ++i) {
+        t.upperHalf[i] = kUpperHalf[i];
+    }
     for (int i = 0; i < 128; ++i) {
         char32_t cp = t.upperHalf[i];
         t.upperUtf8[i] = EncodeUtf8(cp != 0 ? cp : kReplacement);

@@ -24,7 +24,7 @@ public:
     // Only regular files open: a directory or a device would read as an error or never end.
     bool Open(const std::filesystem::path& path);
     void Close();
-    [[nodiscard]] bool IsOpen() const { return fd_ >= 0; }
+    [[nodiscard]] bool IsOpen() const { return fd_ != -1; }
 
     // Goes to a byte offset of the file (offsets count CR LF as two bytes).
     void Seek(std::uint64_t offset);
@@ -40,7 +40,7 @@ private:
     int PeekByte();
     bool Fill();
 
-    int fd_ = -1;
+    int fd_ = -1; // a descriptor, or on Windows a handle (see core/store/win32_file.h)
     std::unique_ptr<char[]> buffer_;
     std::size_t pos_ = 0;
     std::size_t len_ = 0;

@@ -18,7 +18,11 @@ SYSTEMTIME SystemClock::Now() const {
     clock_gettime(CLOCK_REALTIME, &ts);
     const time_t seconds = ts.tv_sec;
     tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &seconds); // the same, with its arguments the other way round
+#else
     localtime_r(&seconds, &local);
+#endif
     SYSTEMTIME st;
     st.wYear = static_cast<uint16_t>(local.tm_year + 1900);
     st.wMonth = static_cast<uint16_t>(local.tm_mon + 1);

@@ -25,26 +25,16 @@ namespace {
 using test::At;
 using test::Rec;
 
-// The program in a folder of its own, with its own runtime directory for the single-instance
-// marker. Quit requests are real here: the tests run the event loop until the program ends.
+// The program in a folder of its own, standing for a program file of its own for the
+// single-instance marker. Quit requests are real here: the tests run the event loop until the
+// program ends.
 class ReminderAppTest : public ::testing::Test {
 protected:
     ReminderAppTest() {
         fs::copy_file(test::SourceDir() / "res/Base/default.lng", base_.Base() / "default.lng");
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        oldRuntime_ = old != nullptr ? old : "";
-        const fs::path runtime = base_.Dir() / "runtime";
-        fs::create_directory(runtime);
-        ::chmod(runtime.c_str(), 0700);
-        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        SetProgramKeyForTests(ProgramKey(base_.Dir().string()));
     }
-    ~ReminderAppTest() override {
-        if (oldRuntime_.empty()) {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        } else {
-            ::setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
-        }
-    }
+    ~ReminderAppTest() override { SetProgramKeyForTests({}); }
 
     static std::vector<std::string> Stored() {
         std::vector<ReminderRecord> records;
@@ -61,7 +51,6 @@ protected:
     }
 
     test::TempBase base_;
-    std::string oldRuntime_;
     MessageBoxRecorder boxes_;
     FakeClock clock_{At(2026, 12, 8, 10, 0)};
     ScopedClock scopedClock_{clock_};
@@ -111,6 +100,18 @@ TEST_F(ReminderAppTest, FirstCopyReadsTheSettingsAndWaitsHiddenInTheTray) {
     EXPECT_TRUE(boxes_.Calls().empty());
     // While it runs, the next copy is refused.
     EXPECT_TRUE(SingleInstance::Join().AnotherRunning());
+}
+
+TEST_F(ReminderAppTest, AMarkerThatCannotBeMadeIsToldInABoxAndTheProgramRuns) {
+    // A key naming a folder that does not exist: the marker file cannot be opened.
+    SetProgramKeyForTests("no-such-folder/" + ProgramKey(base_.Dir().string()));
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    EXPECT_TRUE(boxes_.Calls()[0].text.contains("cannot tell whether another copy"))
+        << boxes_.Calls()[0].text.toStdString();
+    EXPECT_TRUE(boxes_.Calls()[0].text.contains("no-such-folder"));
+    EXPECT_NE(app.MainWnd(), nullptr);
 }
 
 TEST_F(ReminderAppTest, TerminationSignalSavesTheOpenEditorBeforeTheEnd) {

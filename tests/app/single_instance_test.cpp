@@ -24,7 +24,9 @@ namespace {
 // A copy of the probe program, started with its standard input and output on pipes.
 class Probe {
 public:
-    Probe(const fs::path& program, const char* mode, uid_t uid = 0) {
+    // `runtime`: the XDG_RUNTIME_DIR the copy starts with; "-" starts it without one.
+    Probe(const fs::path& program, const char* mode, uid_t uid = 0,
+          const std::string& runtime = {}) {
         int in[2];
         int out[2];
         if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0) {
@@ -36,6 +38,11 @@ public:
             ::dup2(out[1], 1);
             if (uid != 0 && (::setgid(uid) != 0 || ::setuid(uid) != 0)) {
                 ::_exit(126);
+            }
+            if (runtime == "-") {
+                ::unsetenv("XDG_RUNTIME_DIR");
+            } else if (!runtime.empty()) {
+                ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
             }
             ::execl(program.c_str(), program.c_str(), mode, static_cast<char*>(nullptr));
             [[maybe_unused]] const ssize_t n = ::write(1, "cannot-run\n", 11);
@@ -94,42 +101,25 @@ private:
     int output_ = -1;
 };
 
+// Every test runs its own copy of the probe: a copy at another path is another program, so tests
+// running side by side never meet through the marker, whatever their environment.
 class SingleInstanceTest : public ::testing::Test {
 protected:
     SingleInstanceTest() {
-        const char* old = std::getenv("XDG_RUNTIME_DIR");
-        oldRuntime_ = old != nullptr ? old : "";
-        runtime_ = base_.Dir() / "runtime";
-        fs::create_directory(runtime_);
-        ::chmod(runtime_.c_str(), 0700);
-        ::setenv("XDG_RUNTIME_DIR", runtime_.c_str(), 1);
+        fs::permissions(base_.Dir(), fs::perms::owner_all | fs::perms::group_read |
+                                         fs::perms::group_exec | fs::perms::others_read |
+                                         fs::perms::others_exec);
+        fs::copy_file(TOVRIN_INSTANCE_PROBE, probe_);
     }
-    ~SingleInstanceTest() override {
-        if (oldRuntime_.empty()) {
-            ::unsetenv("XDG_RUNTIME_DIR");
-        } else {
-            ::setenv("XDG_RUNTIME_DIR", oldRuntime_.c_str(), 1);
-        }
+
+    // Where the marker files of our copy live.
+    fs::path Marker(const char* suffix) const {
+        return InstanceDir() / (ProgramKey(fs::canonical(probe_).string()) + suffix);
     }
 
     test::TempBase base_;
-    fs::path runtime_;
-    std::string oldRuntime_;
-    const fs::path probe_ = TOVRIN_INSTANCE_PROBE;
+    const fs::path probe_ = base_.Dir() / "instance_probe";
 };
-
-TEST_F(SingleInstanceTest, OneHolderPerKeyUntilItLetsGo) {
-    const fs::path dir = InstanceDir();
-    ASSERT_FALSE(dir.empty());
-    {
-        const SingleInstance first = SingleInstance::Join(dir, "aaaa");
-        EXPECT_EQ(first.GetState(), SingleInstance::State::First);
-        const SingleInstance second = SingleInstance::Join(dir, "aaaa");
-        EXPECT_EQ(second.GetState(), SingleInstance::State::AlreadyRunning);
-        EXPECT_EQ(SingleInstance::Join(dir, "bbbb").GetState(), SingleInstance::State::First);
-    }
-    EXPECT_EQ(SingleInstance::Join(dir, "aaaa").GetState(), SingleInstance::State::First);
-}
 
 TEST_F(SingleInstanceTest, SecondCopyIsRefusedWhileTheFirstRunsAndAdmittedAfter) {
     auto first = std::make_unique<Probe>(probe_, "hold");
@@ -201,30 +191,28 @@ TEST_F(SingleInstanceTest, AnotherUsersCopyDoesNotStopOurs) {
     EXPECT_EQ(state, "first");
 }
 
-TEST_F(SingleInstanceTest, MarkersLiveOnlyInADirectoryThatIsOursAlone) {
-    const fs::path dir = InstanceDir();
-    EXPECT_EQ(dir, runtime_ / "tovrin");
-    struct stat st {};
-    ASSERT_EQ(::lstat(dir.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
+TEST_F(SingleInstanceTest, CopiesStartedFromDifferentEnvironmentsMeet) {
+    // The desktop's copy knows its session folder; one from cron or `su` may not, or may be told
+    // another.
+    const fs::path elsewhere = base_.Dir() / "runtime";
+    fs::create_directory(elsewhere);
+    fs::permissions(elsewhere, fs::perms::owner_all);
+    Probe desktop(probe_, "hold", 0, elsewhere.string());
+    ASSERT_EQ(desktop.State(), "first");
+    EXPECT_EQ(Probe(probe_, "quit", 0, "-").State(), "running");
+    EXPECT_EQ(Probe(probe_, "quit", 0, "/nonexistent").State(), "running");
+    EXPECT_FALSE(fs::exists(elsewhere / "tovrin"));
+}
 
-    // Somebody else's way in: a link, or a directory others may write to.
-    fs::remove(dir);
-    fs::create_directory(base_.Dir() / "trap");
-    fs::create_directory_symlink(base_.Dir() / "trap", dir);
-    std::string problem;
-    EXPECT_TRUE(InstanceDir(&problem).empty());
-    EXPECT_FALSE(problem.empty());
-    EXPECT_EQ(Probe(probe_, "quit").State().rfind("unchecked", 0), 0u);
-
-    fs::remove(dir);
-    fs::create_directory(dir);
-    ::chmod(dir.c_str(), 0777);
-    EXPECT_TRUE(InstanceDir().empty());
-
-    // Without a runtime directory, one of our own under /tmp.
-    ::unsetenv("XDG_RUNTIME_DIR");
-    EXPECT_EQ(InstanceDir(), fs::path("/tmp/tovrin-" + std::to_string(::geteuid())));
+TEST_F(SingleInstanceTest, DeletingTheMarkerWhileACopyRunsLetsNoSecondIn) {
+    auto first = std::make_unique<Probe>(probe_, "hold");
+    ASSERT_EQ(first->State(), "first");
+    ASSERT_TRUE(fs::exists(Marker(".run")));
+    fs::remove(Marker(".run"));
+    fs::remove(Marker(".lock"));
+    EXPECT_EQ(Probe(probe_, "quit").State(), "running");
+    first.reset();
+    EXPECT_EQ(Probe(probe_, "quit").State(), "first");
 }
 
 TEST(ProgramKeyTest, NamesThePathInSixteenHexDigits) {

@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <map>
 #include <sstream>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 namespace tovrin {
 namespace {
@@ -335,6 +337,8 @@ TEST_F(CliTest, NoCommandCreatesOrChangesAFile) {
     EXPECT_TRUE(fs::is_empty(base.Dir()));
 }
 
+// On Windows the built tool's exit status is checked from outside, by the cross-build's script.
+#ifndef _WIN32
 TEST(CliProgram, TheBuiltToolReportsThroughItsExitStatus) {
     test::TempBase base;
     const std::string cli = TOVRIN_CLI_PATH;
@@ -347,6 +351,7 @@ TEST(CliProgram, TheBuiltToolReportsThroughItsExitStatus) {
     EXPECT_EQ(status("check"), kExitProblem);
     EXPECT_TRUE(fs::is_empty(base.Base()));
 }
+#endif
 
 } // namespace
 } // namespace tovrin

@@ -3,19 +3,35 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace tovrin::test {
 
-TempBase::TempBase() : previous_(fs::current_path()) {
-    std::string pattern = (fs::temp_directory_path() / "tovrin-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+namespace {
+
+// A new folder of a random name, as mkdtemp makes one, on every system.
+fs::path MakeUniqueDir() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    const fs::path parent = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path dir = parent / ("tovrin-test-" + std::to_string(random() % 1000000000000));
+        std::error_code ec;
+        if (fs::create_directory(dir, ec)) {
+            fs::permissions(dir, fs::perms::owner_all, ec);
+            return dir;
+        }
     }
-    dir_ = pattern;
+    throw std::runtime_error("no temporary folder could be made");
+}
+
+} // namespace
+
+TempBase::TempBase() : previous_(fs::current_path()) {
+    dir_ = MakeUniqueDir();
     fs::create_directory(dir_ / "Base");
     fs::current_path(dir_);
 }
