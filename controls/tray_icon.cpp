@@ -2,6 +2,7 @@
 
 #include "controls/tray_fallback.h"
 #include "core/draw/menu_bitmaps.h"
+#include "platform/nested_loop.h"
 #include "platform/resources.h"
 
 #include <QAction>
@@ -194,7 +195,14 @@ bool CTrayIcon::ShowPopupMenu(const QPoint& globalPos) {
         return false;
     }
     menuShowing_ = true;
-    const int command = MenuCommandId(menu->exec(globalPos));
+    int command = 0;
+    {
+        // The menu's loop is one of those nothing may close a window under; it has ended
+        // before the command runs, so the command sees only loops that are still open. Nothing
+        // to raise: an open menu is in front, and closes at the first click elsewhere.
+        NestedLoop loop(nullptr);
+        command = MenuCommandId(menu->exec(globalPos));
+    }
     menu.reset();
     menuShowing_ = false;
     // Last of all: the command may end the program, or remove this icon.

@@ -1,11 +1,15 @@
 #include "platform/message_box.h"
 
+#include "platform/nested_loop.h"
 #include "res/resource.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 namespace tovrin {
@@ -29,24 +33,40 @@ QMessageBox::Icon IconOf(unsigned type) {
     }
 }
 
+// A box that ends without an answer (the program quits, or its owner went after all) answers
+// what leaves everything as it was.
+int UnansweredResult(unsigned type) {
+    return (type & MB_TYPEMASK) == MB_OKCANCEL ? IDCANCEL : IDOK;
+}
+
 int ShowBox(QWidget* owner, const QString& text, const QString& caption, unsigned type) {
+    NestedLoop loop(owner);
     // A hidden owner (the main window lives hidden) would place the box at its never-shown
     // position; such a box stands alone but still blocks the whole program.
     QWidget* parent = owner != nullptr && owner->window()->isVisible() ? owner->window() : nullptr;
-    QMessageBox box(IconOf(type), caption, text, QMessageBox::NoButton, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
-    QPushButton* ok = box.addButton(QMessageBox::Ok);
-    box.setDefaultButton(ok);
+    // On the heap and watched: should its parent be deleted while it is open, the parent takes
+    // the box with it and the loop ends, instead of the stack freeing it a second time.
+    QPointer<QMessageBox> box =
+        new QMessageBox(IconOf(type), caption, text, QMessageBox::NoButton, parent);
+    loop.SetFront(box);
+    box->setTextFormat(Qt::PlainText);
+    box->setWindowModality(parent != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
+    QPushButton* ok = box->addButton(QMessageBox::Ok);
+    box->setDefaultButton(ok);
     QPushButton* cancel = nullptr;
     if ((type & MB_TYPEMASK) == MB_OKCANCEL) {
-        cancel = box.addButton(QMessageBox::Cancel);
-        box.setEscapeButton(cancel);
+        cancel = box->addButton(QMessageBox::Cancel);
+        box->setEscapeButton(cancel);
     } else {
-        box.setEscapeButton(ok);
+        box->setEscapeButton(ok);
     }
-    box.exec();
-    if (cancel != nullptr && box.clickedButton() != ok) {
+    box->exec();
+    if (box.isNull()) {
+        return UnansweredResult(type);
+    }
+    const bool okClicked = box->clickedButton() == ok;
+    delete box.data();
+    if (cancel != nullptr && !okClicked) {
         return IDCANCEL;
     }
     return IDOK;
@@ -106,9 +126,45 @@ void MessageBoxRecorder::SetAnswerer(std::function<int(const MessageBoxCall&)> a
     answerer_ = std::move(answerer);
 }
 
+void MessageBoxRecorder::HoldNextOpen(std::function<void()> during, HeldEnd end) {
+    held_ = std::move(during);
+    heldEnd_ = end;
+}
+
 int MessageBoxRecorder::Answer(const MessageBoxCall& call) {
+    const std::size_t index = calls_.size();
     calls_.push_back(call);
-    const int answer = answerer_ ? answerer_(call) : IDOK;
+    // Registered as the real box's loop is, so what arrives meanwhile meets the same guard.
+    NestedLoop loop(call.owner);
+    bool quitEnded = false;
+    if (held_) {
+        const std::function<void()> during = std::move(held_);
+        held_ = nullptr;
+        const HeldEnd end = heldEnd_;
+        QEventLoop events;
+        bool answered = false;
+        QTimer::singleShot(0, &events, [&] {
+            during();
+            if (end == HeldEnd::Answer) {
+                answered = true;
+                events.exit(0);
+            }
+        });
+        QTimer::singleShot(kHeldLimitMs, &events, [&] {
+            answered = true;
+            events.exit(0);
+        });
+        events.exec();
+        quitEnded = !answered;
+    }
+    calls_[index].endedByQuit = quitEnded;
+    int answer = UnansweredResult(call.type);
+    if (!quitEnded) {
+        // A copy: the answerer may ask for boxes of its own, which grow the list.
+        const MessageBoxCall asked = calls_[index];
+        answer = answerer_ ? answerer_(asked) : IDOK;
+    }
+    calls_[index].raised = loop.Raised();
     // An OK-only box cannot be answered with anything but OK.
     return (call.type & MB_TYPEMASK) == MB_OKCANCEL ? answer : IDOK;
 }

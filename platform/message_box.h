@@ -44,12 +44,24 @@ struct MessageBoxCall {
     QString text;
     QString caption;
     unsigned type = 0;
+    // How often the box was brought to the front while it was open, and whether the program's
+    // quit ended it before anyone answered.
+    int raised = 0;
+    bool endedByQuit = false;
 };
 
 // For tests of windows, which run offscreen where a modal box would wait for ever: while one
-// exists, every box is recorded and answered at once, and nothing is shown.
+// exists, every box is recorded and answered at once, and nothing is shown. A box can also be held
+// open, its own event loop running, as if the user had left it there while something else
+// happened.
 class MessageBoxRecorder {
 public:
+    enum class HeldEnd {
+        Answer,      // answered as any other box once the callback has returned
+        WaitForQuit, // open until the program's quit ends its loop (at most kHeldLimitMs)
+    };
+    static constexpr int kHeldLimitMs = 10000;
+
     explicit MessageBoxRecorder(int answer = 1);
     ~MessageBoxRecorder();
     MessageBoxRecorder(const MessageBoxRecorder&) = delete;
@@ -60,12 +72,17 @@ public:
     // The answer to give from now on, for every box or decided box by box.
     void SetAnswer(int answer);
     void SetAnswerer(std::function<int(const MessageBoxCall&)> answerer);
+    // The next box stays open while during runs inside its loop, then ends as end says. A box
+    // that a quit ends answers as a real one does: Cancel, or OK when it has no other button.
+    void HoldNextOpen(std::function<void()> during, HeldEnd end = HeldEnd::Answer);
 
     int Answer(const MessageBoxCall& call);
 
 private:
     std::vector<MessageBoxCall> calls_;
     std::function<int(const MessageBoxCall&)> answerer_;
+    std::function<void()> held_;
+    HeldEnd heldEnd_ = HeldEnd::Answer;
     MessageBoxRecorder* previous_;
 };
 

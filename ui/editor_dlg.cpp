@@ -9,6 +9,7 @@
 #include "core/store/settings.h"
 #include "platform/list_view.h"
 #include "platform/message_box.h"
+#include "platform/nested_loop.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
 #include "platform/text.h"
@@ -322,10 +323,18 @@ void CEditorDlg::OpenHelp() {
 }
 
 void CEditorDlg::ReleasePage() {
-    if (heldPage_) {
-        heldPage_->DestroyWindow();
-        heldPage_.reset();
+    if (!heldPage_) {
+        return;
     }
+    if (NestedLoop::OpenIn(heldPage_.get())) {
+        // The page's handler is still waiting in its box: the page goes out of sight now and is
+        // torn down once that handler has returned.
+        heldPage_->hide();
+        DeleteWhenLoopsEnd(heldPage_);
+        return;
+    }
+    heldPage_->DestroyWindow();
+    heldPage_.reset();
 }
 
 void CEditorDlg::OpenPage(EditorAction action) {
@@ -455,6 +464,11 @@ bool CEditorDlg::OfferDiscard(bool mayStayOpen) {
 bool CEditorDlg::CloseAndSave() {
     if (!IsWindow()) {
         return true;
+    }
+    // One of its own boxes is still waiting for the user, inside a handler that returns here.
+    if (NestedLoop::OpenIn(this)) {
+        NestedLoop::BringToFront();
+        return false;
     }
     if (!SaveWithChoices(true)) {
         return false;

@@ -37,7 +37,8 @@ public:
     // Closes the way the user's close does: the owner hears of changed timed records, then the
     // store is written if anything changed. When the write fails the user chooses to try again,
     // to discard the changes, or to keep the editor open; then it returns false and nothing is
-    // lost. True when the window is gone (or never was).
+    // lost. False too, with that box brought to the front, while one of the editor's own boxes is
+    // still open. True when the window is gone (or never was).
     bool CloseAndSave();
 
     // For a session that is about to end and may still be cancelled: writes the changes now,

@@ -6,6 +6,7 @@
 #include "platform/lang_texts.h"
 #include "platform/list_view.h"
 #include "platform/message_box.h"
+#include "platform/nested_loop.h"
 #include "platform/resources.h"
 #include "platform/text.h"
 #include "res/resource.h"
@@ -149,6 +150,8 @@ void CManagerDlg::ShowJournal() {
     if (frameGeometry().size() != frame) {
         PlaceJournal();
     }
+    // The journal stays above everything; a question still waiting must not go behind it.
+    NestedLoop::BringToFront();
 }
 
 void CManagerDlg::PlaceJournal() {
@@ -165,6 +168,15 @@ void CManagerDlg::PlaceJournal() {
 }
 
 void CManagerDlg::OnCommand(int id) {
+    // A box (or the tray menu) still open means a handler is waiting inside it for the user. The
+    // commands that would close or replace a window must not pull one away under it: the open
+    // box comes to the front instead, and the user answers it first.
+    const bool waitsForBox = id == ID_EDITOR || id == ID_CURRENT_MESSAGES || id == ID_EXIT;
+    if (waitsForBox && NestedLoop::AnyOpen()) {
+        NestedLoop::BringToFront();
+        Dialog::OnCommand(id);
+        return;
+    }
     switch (id) {
     case ID_JOURNAL:
         ShowJournal();
@@ -191,13 +203,15 @@ void CManagerDlg::OnCommand(int id) {
 
 void CManagerDlg::OpenEditor() {
     if (childKind_ == CHILD_NOTIFY) {
-        DiscardNotify();
+        if (!DiscardNotify()) {
+            return;
+        }
     } else if (childKind_ == CHILD_EDITOR && IsWindow(editor_.get())) {
         ShowManagerBox(editor_.get(), 5);
         return;
     }
     // An editor the user closed earlier has done its saving; only the object is left.
-    editor_.reset();
+    DeleteWhenLoopsEnd(editor_);
     childKind_ = CHILD_EDITOR;
     editor_ = std::make_unique<CEditorDlg>(this, this);
     editor_->Create();
@@ -212,7 +226,9 @@ void CManagerDlg::OpenCurrentMessages() {
         ShowManagerBox(notify_.get(), 6);
         return;
     }
-    DiscardNotify();
+    if (!DiscardNotify()) {
+        return;
+    }
     childKind_ = CHILD_NOTIFY;
     notify_ = std::make_unique<CNotifyDlg>(this);
     notify_->Create(this);
@@ -221,20 +237,31 @@ void CManagerDlg::OpenCurrentMessages() {
     }
 }
 
-void CManagerDlg::DiscardNotify() {
-    notify_.reset();
+// False while a box of the current messages is still open: the window stays until it returns.
+bool CManagerDlg::DiscardNotify() {
+    if (NestedLoop::OpenIn(notify_.get())) {
+        NestedLoop::BringToFront();
+        return false;
+    }
+    DeleteWhenLoopsEnd(notify_);
     if (childKind_ == CHILD_NOTIFY) {
         childKind_ = CHILD_NONE;
     }
+    return true;
 }
 
 // The editor saves as it closes; a save that fails lets the user keep it open, and then nothing
-// that would take the editor away may go on.
+// that would take the editor away may go on. Nor while one of its boxes is still open: it can
+// close only once the user has answered.
 bool CManagerDlg::CloseEditor() {
+    if (NestedLoop::OpenIn(editor_.get())) {
+        NestedLoop::BringToFront();
+        return false;
+    }
     if (IsWindow(editor_.get()) && !editor_->CloseAndSave()) {
         return false;
     }
-    editor_.reset();
+    DeleteWhenLoopsEnd(editor_);
     if (childKind_ == CHILD_EDITOR) {
         childKind_ = CHILD_NONE;
     }

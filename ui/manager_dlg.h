@@ -79,7 +79,7 @@ private:
     void OpenEditor();
     void OpenCurrentMessages();
     void Exit();
-    void DiscardNotify();
+    bool DiscardNotify();
     bool CloseEditor();
     void ShowManagerBox(QWidget* owner, long textKey);
     void RestartTimer();

@@ -10,9 +10,11 @@
 #include "ui/editor_dlg.h"
 #include "ui/manager_dlg.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -189,6 +191,35 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
     EXPECT_TRUE(app.MainWnd()->Editor()->State().modified);
     EXPECT_TRUE(boxes_.Calls().empty());
     fs::remove(kStorePath); // so the end can save what is still in memory
+
+TEST_F(ReminderAppTest, ATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAndSaves) {
+    test::PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "Kept row")});
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    AddInEditor(app, "Not yet saved");
+    CEditorDlg* editor = app.MainWnd()->Editor();
+    editor->OnPageClosed();
+    QTimer::singleShot(0, [&] {
+        boxes_.HoldNextOpen(
+            [&] {
+                // The tray's Exit waits for the answer; the signal does not.
+                app.MainWnd()->OnCommand(ID_EXIT);
+                EXPECT_TRUE(IsWindow(app.MainWnd()->Editor()));
+                std::raise(SIGTERM);
+            },
+            MessageBoxRecorder::HeldEnd::WaitForQuit);
+        editor->OnCommand(ID_PANE_DELETE);
+    });
+    QTimer::singleShot(20000, [] { QCoreApplication::exit(1); }); // no box came: fail, not hang
+    EXPECT_EQ(app.Run(), 0);
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    EXPECT_TRUE(boxes_.Calls()[0].endedByQuit);
+    EXPECT_EQ(boxes_.Calls()[0].raised, 1);
+    // Nobody said OK: both rows stay, and the editor saved them on the way out.
+    std::vector<std::string> stored = Stored();
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"Kept row", "Not yet saved"}));
+    EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray());
 }
 
 } // namespace

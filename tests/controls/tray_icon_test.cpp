@@ -1,5 +1,6 @@
 #include "controls/tray_fallback.h"
 #include "controls/tray_icon.h"
+#include "platform/nested_loop.h"
 #include "platform/resources.h"
 #include "res/resource.h"
 
@@ -120,6 +121,27 @@ TEST_F(CTrayIconTest, TheChosenCommandReachesTheOwnerAndNothingChosenSendsNothin
     ChooseWhenShown(-1);
     EXPECT_TRUE(tray.ShowPopupMenu(QPoint(100, 100)));
     EXPECT_EQ(owner.commands.size(), 1u);
+}
+
+TEST_F(CTrayIconTest, TheOpenMenuCountsAsALoopButItsCommandRunsAfterIt) {
+    bool openWhileShown = false;
+    QTimer::singleShot(0, [&] { openWhileShown = NestedLoop::AnyOpen(); });
+    ChooseWhenShown(3);
+    struct Spy : FakeOwner {
+        bool openAtCommand = true;
+        void OnCommand(int id) override {
+            openAtCommand = NestedLoop::AnyOpen();
+            FakeOwner::OnCommand(id);
+        }
+    } spy;
+    CTrayIcon icon;
+    icon.Create(&spy, IDR_TRAY_MENU, LoadIconResource(IDI_APP), QStringLiteral("Tovrin"));
+    EXPECT_TRUE(icon.ShowPopupMenu(QPoint(100, 100)));
+    EXPECT_TRUE(openWhileShown);
+    EXPECT_EQ(spy.commands, (std::vector<int>{ID_CURRENT_MESSAGES}));
+    // The command may close windows: no loop of the menu's is left to close them under.
+    EXPECT_FALSE(spy.openAtCommand);
+    icon.Remove();
 }
 
 TEST_F(CTrayIconTest, OnlyALeftClickOpensTheMenu) {
