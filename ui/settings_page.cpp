@@ -68,9 +68,11 @@ void CSettingsPage::OnOK() {
     const SaveResult saved = SaveSettings();
     if (!saved) {
         MessageBox(this,
-                   QString::fromStdString(saved.Message()) +
-                       QStringLiteral("\n\nThe new settings are in force until Tovrin ends, "
-                                      "but will not be there when it starts again."),
+                   QString::fromStdString(saved.Message()) + QStringLiteral("\n\n") +
+                       AddedText(kLangSettings, kSettingsNotKept,
+                                 QStringLiteral("The new settings are in force until Tovrin "
+                                                "ends, but will not be there when it starts "
+                                                "again.")),
                    texts_[kCaptionKey], MB_OK | MB_ICONERROR);
     }
     Dialog::OnOK();
