@@ -1,7 +1,9 @@
 #include "app/reminder_app.h"
 #include "controls/sys_colors.h"
+#include "platform/qt_translations.h"
 
 #include <QApplication>
+#include <QLocale>
 
 int main(int argc, char** argv) {
     // Arguments are ignored, Qt's own options too: any command line starts the program exactly as
@@ -12,6 +14,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tovrin"));
     // The program lives in the tray: closing its last window must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's buttons and calendar speak the desktop's language, as the picker's month names do.
+    tovrin::InstallQtTranslations(app, QLocale());
     // Before any window: the controls paint with these colours for the whole run.
     tovrin::InitSysColors();
 

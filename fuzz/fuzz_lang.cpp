@@ -66,6 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lang.Get(1, buffer);
 
     tovrin::LoadLangTexts(file, "Menu", keys, &feedback);
-    tovrin::NameTable::Load(file, &feedback);
+    const tovrin::NameTable names(file, &feedback);
+    for (int n = 0; n <= 13; ++n) {
+        (void)names.Month(n);
+        (void)names.Weekday(n);
+    }
     return 0;
 }

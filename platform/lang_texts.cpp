@@ -29,6 +29,19 @@ QString LangTexts::Text(long key) const {
     return it != texts_.end() ? it->second : QString();
 }
 
+QString AddedText(std::string_view section, long key, const QString& builtIn) {
+    CLangFile lang(nullptr);
+    if (!lang.Open(kLangPath)) {
+        return builtIn;
+    }
+    lang.Section(section);
+    std::string text;
+    if (!lang.Get(key, text)) {
+        return builtIn;
+    }
+    return FromCp1251(text).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
+
 LangTexts LoadSectionTexts(std::string_view section, std::initializer_list<long> keys,
                            LangFeedback* feedback) {
     const std::vector<long> wanted(keys);

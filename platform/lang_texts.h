@@ -34,6 +34,11 @@ private:
     std::map<long, QString> texts_;
 };
 
+// A text this program added to a window, from Base/default.lng when the file has it (a "\n" in it
+// becomes a line break), otherwise `builtIn`. Never reports anything: a language file written
+// before the text existed is not at fault.
+QString AddedText(std::string_view section, long key, const QString& builtIn);
+
 // Opens Base/default.lng, selects the section, gets each key and closes the file, answering
 // failures through feedback (the boxes above unless a test passes its own).
 LangTexts LoadSectionTexts(std::string_view section, std::initializer_list<long> keys,

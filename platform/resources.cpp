@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <map>
 
 namespace tovrin {
 namespace {
@@ -79,6 +80,13 @@ constexpr const char* kCommandProperty = "tovrinCommandId";
 } // namespace
 
 QIcon LoadIconResource(int id) {
+    // One icon per resource for the whole run. Qt keeps every drawing it hands out of an icon in
+    // its pixmap cache under that icon's own key, so an icon decoded afresh for each window that
+    // opens would fill the cache with copies of the same pictures, ten megabytes of them.
+    static std::map<int, QIcon> loaded;
+    if (const auto it = loaded.find(id); it != loaded.end()) {
+        return it->second;
+    }
     const IconEntry* entry = FindIcon(id);
     if (entry == nullptr) {
         return {};
@@ -87,6 +95,7 @@ QIcon LoadIconResource(int id) {
     for (int size : entry->sizes) {
         icon.addFile(IconPath(entry->file, size), QSize(size, size));
     }
+    loaded.emplace(id, icon);
     return icon;
 }
 

@@ -7,6 +7,7 @@
 #include "core/schedule/clock.h"
 #include "core/store/paths.h"
 #include "core/store/settings.h"
+#include "platform/lang_texts.h"
 #include "platform/list_view.h"
 #include "platform/message_box.h"
 #include "platform/nested_loop.h"
@@ -21,10 +22,10 @@
 #include "ui/settings_page.h"
 
 #include <QFileInfo>
-#include <QPointer>
-#include <QShortcut>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QShortcut>
 
 #include <algorithm>
 #include <array>
@@ -67,19 +68,26 @@ constexpr int32_t kRemindersFolder = 34;
 constexpr int32_t kServiceFolder = 35;
 
 QString SaveFailureText(const SaveResult& result, bool mayStayOpen) {
-    return QString::fromStdString(result.Message()) +
-           QStringLiteral("\n\nYour reminders are still here and the file on disk was not "
-                          "changed. Free some space or mend the folder's permissions, then press "
-                          "OK to try again.") +
-           (mayStayOpen ? QString()
-                        : QStringLiteral("\n\nCancel ends without saving: the changes made since "
-                                         "the editor opened are lost."));
+    QString text = QString::fromStdString(result.Message()) + QStringLiteral("\n\n") +
+                   AddedText(kLangEditor, kEditorSaveFailedHint,
+                             QStringLiteral("Your reminders are still here and the file on disk "
+                                            "was not changed. Free some space or mend the "
+                                            "folder's permissions, then press OK to try again."));
+    if (!mayStayOpen) {
+        text += QStringLiteral("\n\n") +
+                AddedText(kLangEditor, kEditorSaveCancelLoses,
+                          QStringLiteral("Cancel ends without saving: the changes made since the "
+                                         "editor opened are lost."));
+    }
+    return text;
 }
 
 QString PartialStoreText(int error, int kept) {
-    return QStringLiteral("When the editor opened, %1 could not be read completely (%2). Saving "
-                          "now would replace it with only the %3 reminders shown here.\n\nOK "
-                          "saves them anyway. Cancel leaves the file as it is.")
+    return AddedText(kLangEditor, kEditorPartialStore,
+                     QStringLiteral("When the editor opened, %1 could not be read completely "
+                                    "(%2). Saving now would replace it with only the %3 "
+                                    "reminders shown here.\n\nOK saves them anyway. Cancel "
+                                    "leaves the file as it is."))
         .arg(QString::fromLatin1(kStorePath), QString::fromLocal8Bit(std::strerror(error)))
         .arg(kept);
 }
@@ -109,12 +117,11 @@ int CommandForKey(const QKeyEvent& key, bool inList) {
     }
 }
 
-const QString& DiscardQuestion() {
-    static const QString text =
-        QStringLiteral("Close the editor without saving, losing the changes made since it "
-                       "opened?\n\nOK closes it. Cancel keeps the editor open so you can try "
-                       "again later.");
-    return text;
+QString DiscardQuestion() {
+    return AddedText(kLangEditor, kEditorDiscardQuestion,
+                     QStringLiteral("Close the editor without saving, losing the changes made "
+                                    "since it opened?\n\nOK closes it. Cancel keeps the editor "
+                                    "open so you can try again later."));
 }
 
 } // namespace
@@ -142,9 +149,10 @@ bool CEditorDlg::OnInitDialog() {
     texts_ = LoadSectionTexts(kLangEditor, {kBarText, kDateHeading, kTextHeading, kTitle,
                                             kDeleteQuestion, kDeleteCaption, kChangeCaption, 9, 10,
                                             11, 12, 13, 14, kRemindersFolder, kServiceFolder});
-    // Month names once per opening, not once per row: a long list neither rereads the file nor
-    // repeats a missing name's message.
-    names_ = NameTable::Load(kLangPath, WindowLangFeedback());
+    // Month names are looked up when a row first shows them and kept for this opening: a long
+    // list neither rereads the file nor repeats a missing name's message, and a month no row
+    // shows may be missing from the file.
+    names_ = NameTable(kLangPath, WindowLangFeedback());
     setWindowTitle(texts_[kTitle]);
     SetIcon(LoadIconResource(IDI_APP), true);
     SetIcon(LoadIconResource(IDI_APP), false);
@@ -193,16 +201,7 @@ void CEditorDlg::CreateList() {
     list_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
     list_->InsertColumn(0, texts_[kDateHeading], LVCFMT_LEFT);
     list_->InsertColumn(1, texts_[kTextHeading], LVCFMT_LEFT);
-    // Long month names (and fonts wider than the one the widths were chosen for) get the room
-    // they need from the message column, so no date is cut short.
-    int widest = 0;
-    const QFontMetrics metrics(list_->font());
-    for (int month = 1; month <= 12; ++month) {
-        widest =
-            std::max(widest, metrics.horizontalAdvance(FromCp1251("28 " + names_.Month(month))));
-    }
-    const int dateWidth = std::max(kDateColumnWidth, widest + kDateCellExtra);
-    list_->SetColumnWidth(0, dateWidth);
+    list_->SetColumnWidth(0, kDateColumnWidth);
     // The message column fills the rest, so the list never scrolls sideways for a few pixels.
     list_->SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
     list_->SetImageList(LoadBitmapResource(IDB_CLOCKS), kClockImageSize, Qt::white);
@@ -223,7 +222,30 @@ void CEditorDlg::LoadStore() {
     if (state_.RowCount() > 0) {
         state_.SortRows(kDateColumn, *textOrder_);
     }
+    std::array<bool, 13> shown{};
+    for (int row = 0; row < state_.RowCount(); ++row) {
+        const unsigned month = state_.RowRecord(row)->when.wMonth;
+        shown[month < shown.size() ? month : 0] = true;
+    }
+    for (int month = 1; month <= 12; ++month) {
+        if (shown[static_cast<std::size_t>(month)]) {
+            FitDateColumn(month);
+        }
+    }
     list_->OwnerRowsReset(state_.RowCount());
+}
+
+// Long month names (and fonts wider than the one the widths were chosen for) get the room they
+// need from the message column, so no date is cut short. Measuring a month is its first use, in a
+// handler rather than while the list paints, so a missing name's box never opens mid-paint.
+void CEditorDlg::FitDateColumn(int month) {
+    const std::string& name = names_.Month(month);
+    const QFontMetrics metrics(list_->font());
+    const int wanted = metrics.horizontalAdvance(FromCp1251("28 " + name)) + kDateCellExtra;
+    if (wanted > list_->GetColumnWidth(0)) {
+        list_->SetColumnWidth(0, wanted);
+        list_->SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
+    }
 }
 
 QString CEditorDlg::RowText(int row, int column) const {
@@ -310,8 +332,11 @@ void CEditorDlg::OpenHelp() {
     const QString help = QFileInfo(QString::fromLatin1(kHelpPath)).absoluteFilePath();
     const QString caption = texts_[kTitle];
     if (!QFileInfo::exists(help)) {
-        MessageBox(this, QStringLiteral("The help file %1 is missing.").arg(help), caption,
-                   MB_OK | MB_ICONINFORMATION);
+        MessageBox(this,
+                   AddedText(kLangEditor, kEditorHelpMissing,
+                             QStringLiteral("The help file %1 is missing."))
+                       .arg(help),
+                   caption, MB_OK | MB_ICONINFORMATION);
         return;
     }
     // The opener answers later; by then the editor may have closed, and the box stands alone.
@@ -374,6 +399,7 @@ void CEditorDlg::OpenPage(EditorAction action) {
 
 void CEditorDlg::OnRecord(const ReminderRecord& record) {
     const StoredRecord stored = state_.StoreRecord(record);
+    FitDateColumn(record.when.wMonth);
     if (stored.added) {
         list_->OwnerRowsInserted(stored.row, 1);
         list_->EnsureVisible(stored.row);

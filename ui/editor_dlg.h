@@ -84,6 +84,7 @@ private:
     void CreatePane();
     void CreateList();
     void LoadStore();
+    void FitDateColumn(int month);
     void OpenPage(EditorAction action);
     void DeleteSelected();
     void OpenHelp();

@@ -13,6 +13,7 @@
 
 #include <QToolTip>
 
+#include <algorithm>
 #include <array>
 
 namespace tovrin {
@@ -52,7 +53,26 @@ const QString CModifyPage::kDateFormat = QStringLiteral("d MMMM yyy г.");
 CModifyPage::CModifyPage(QWidget* parent) {
     loaded_.mode = -1;
     texts_ = LoadSectionTexts(kLangModify, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    // "г." unless the language file says otherwise: an older file keeps what it always showed.
+    const QString suffix = AddedText(kLangModify, kModifyYearSuffix, QStringLiteral("г."));
+    onceTypedFormat_ = WithYearSuffix(kOnceFormat, suffix);
+    dateFormat_ = WithYearSuffix(QStringLiteral("d MMMM yyy"), suffix);
     Create(IDD_MODIFY, parent);
+}
+
+QString CModifyPage::WithYearSuffix(const QString& format, const QString& suffix) {
+    if (suffix.isEmpty()) {
+        return format;
+    }
+    const bool quote = std::any_of(suffix.begin(), suffix.end(), [](QChar c) {
+        return c == u'\'' || (c.unicode() < 0x80 && c.isLetter());
+    });
+    if (!quote) {
+        return format + u' ' + suffix;
+    }
+    QString quoted = suffix;
+    quoted.replace(QStringLiteral("'"), QStringLiteral("''"));
+    return format + QStringLiteral(" '") + quoted + u'\'';
 }
 
 CModifyPage::~CModifyPage() {
@@ -105,10 +125,11 @@ bool CModifyPage::OnInitDialog() {
 
 void CModifyPage::ShowRefused(const QString& characters) {
     EditControl* field = MessageField();
-    const QString hint =
-        QStringLiteral("Left out: %1\nA reminder keeps Latin and Cyrillic letters,\n"
-                       "digits and common signs only.")
-            .arg(characters);
+    const QString hint = AddedText(kLangModify, kModifyRefused,
+                                   QStringLiteral("Left out: %1\nA reminder keeps Latin and "
+                                                  "Cyrillic letters,\ndigits and common signs "
+                                                  "only."))
+                             .arg(characters);
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), hint, field);
     field->setToolTip(hint);
 }
@@ -172,15 +193,15 @@ void CModifyPage::ModeClicked(int box) {
     }
     DateTimePicker* picker = Picker();
     if (box == IDC_MODE_YEARLY || box == IDC_MODE_MONTHLY) {
-        picker->SetFormat(kDateFormat);
+        picker->SetFormat(dateFormat_);
         return;
     }
     if (nowChecked) {
-        picker->SetFormat(box == IDC_MODE_DAILY ? kTimeFormat : kOnceTypedFormat);
+        picker->SetFormat(box == IDC_MODE_DAILY ? kTimeFormat : onceTypedFormat_);
         picker->SetSystemTime(GetLocalTime());
         return;
     }
-    picker->SetFormat(kDateFormat);
+    picker->SetFormat(dateFormat_);
     if (loaded_.mode != -1) {
         picker->SetSystemTime(loaded_.when);
     }

@@ -40,6 +40,9 @@ public:
     static const QString kOnceFormat;      // a once record as loaded
     static const QString kOnceTypedFormat; // once, checked by hand
     static const QString kDateFormat;      // yearly, monthly, or a box unchecked
+    // A picker format with the language's year suffix after it (none when the suffix is empty);
+    // a suffix with Latin letters is quoted, so none of them is read as a date field.
+    static QString WithYearSuffix(const QString& format, const QString& suffix);
 
 protected:
     bool OnInitDialog() override;
@@ -55,6 +58,9 @@ private:
     PageHost* Host() const;
 
     LangTexts texts_;
+    // kOnceTypedFormat and kDateFormat with this language's year suffix.
+    QString onceTypedFormat_;
+    QString dateFormat_;
     IXStatic* caption_ = nullptr;
     ReminderRecord loaded_{};
 };

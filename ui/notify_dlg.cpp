@@ -20,8 +20,6 @@
 
 #include <QPainter>
 
-#include <array>
-
 namespace tovrin {
 namespace {
 
@@ -95,16 +93,12 @@ void CNotifyDlg::PrepareList() {
 }
 
 void CNotifyDlg::FillRows() {
-    // Each text is looked up once for the whole window, however many days it lists, so a missing
-    // one costs the user one box, not one per row.
-    constexpr std::array<long, 3> kPrefixKeys{3, 4, 5};
-    const std::vector<std::string> prefixTexts =
-        LoadLangTexts(kLangPath, kLangNotify, kPrefixKeys, WindowLangFeedback());
-    NotifyPrefixes prefixes;
-    prefixes.today = prefixTexts.size() > 0 ? prefixTexts[0] : std::string();
-    prefixes.tomorrow = prefixTexts.size() > 1 ? prefixTexts[1] : std::string();
-    prefixes.later = prefixTexts.size() > 2 ? prefixTexts[2] : std::string();
-    const NameTable names = NameTable::Load(kLangPath, WindowLangFeedback());
+    // Each prefix and name is looked up when a header first needs it and kept for the whole
+    // window, so a missing one costs the user one box, not one per row, and one no header needs
+    // costs nothing.
+    const NotifyPrefixes prefixes(
+        LazyLangSection(kLangPath, kLangNotify, {3, 4, 5}, WindowLangFeedback()));
+    const NameTable names(kLangPath, WindowLangFeedback());
 
     rows_ = BuildNotifyRows(dueList_, today_, notifyDays, prefixes, names);
     if (list_ == nullptr) {

@@ -108,11 +108,15 @@ void CSettingsPage::OnOK() {
         // Past the rename the file holds the new settings: saying they are lost would be wrong.
         const QString outcome =
             saved.FileReplaced()
-                ? QStringLiteral("\n\nThe new settings are in the file and in force, but a "
-                                 "system crash soon could still undo them.")
-                : QStringLiteral("\n\nThe new settings are in force until Tovrin ends, but "
-                                 "will not be there when it starts again.");
-        MessageBox(this, QString::fromStdString(saved.Message()) + outcome, texts_[kCaptionKey],
+                ? QStringLiteral("The new settings are in the file and in force, but a system "
+                                 "crash soon could still undo them.")
+                : AddedText(kLangSettings, kSettingsNotKept,
+                            QStringLiteral("The new settings are in force until Tovrin ends, but "
+                                           "will not be there when it starts again."));
+        MessageBox(this, QString::fromStdString(saved.Message()) + QStringLiteral("
+
+") + outcome,
+                   texts_[kCaptionKey],
                    saved.FileReplaced() ? MB_OK | MB_ICONWARNING : MB_OK | MB_ICONERROR);
     }
     Dialog::OnOK();

@@ -62,4 +62,25 @@ inline constexpr auto kLangKeys = [] {
     return keys;
 }();
 
+// Texts this program added to its windows beside the ones above: problems it explains to the user
+// and the date picker's year suffix. A language file written before they existed lacks them, so
+// a missing one quietly falls back to the program's built-in text instead of the "Error" box.
+inline constexpr long kEditorSaveFailedHint = 36; // after the reason a save failed
+inline constexpr long kEditorSaveCancelLoses = 37;
+inline constexpr long kEditorPartialStore = 38; // %1 the store, %2 the reason, %3 how many kept
+inline constexpr long kEditorDiscardQuestion = 39;
+inline constexpr long kEditorHelpMissing = 40;  // %1 the help file
+inline constexpr long kEditorHelpNoViewer = 41; // %1 the help file
+inline constexpr long kModifyYearSuffix = 12;
+inline constexpr long kModifyRefused = 13;  // %1 the characters left out
+inline constexpr long kSettingsNotKept = 7; // after the reason the settings were not saved
+
+inline constexpr std::array kLangAddedKeys{
+    LangKey{kLangEditor, kEditorSaveFailedHint}, LangKey{kLangEditor, kEditorSaveCancelLoses},
+    LangKey{kLangEditor, kEditorPartialStore},   LangKey{kLangEditor, kEditorDiscardQuestion},
+    LangKey{kLangEditor, kEditorHelpMissing},    LangKey{kLangEditor, kEditorHelpNoViewer},
+    LangKey{kLangModify, kModifyYearSuffix},     LangKey{kLangModify, kModifyRefused},
+    LangKey{kLangSettings, kSettingsNotKept},
+};
+
 } // namespace tovrin

@@ -33,31 +33,26 @@ std::string WeekdayName(std::uint16_t weekday, LangFeedback* feedback) {
     return EditorName(kWeekdayKeyBase + weekday, feedback);
 }
 
-NameTable NameTable::Load(const std::filesystem::path& file, LangFeedback* feedback) {
-    // Keys 15 to 33: the weekdays, then the months, in one run.
+NameTable::NameTable(const std::filesystem::path& file, LangFeedback* feedback) {
+    // Keys 15 to 33, the weekdays then the months, are read together the first time one is shown.
     static_assert(kWeekdayKeyBase + 7 == kMonthKeyBase);
-    std::array<long, 19> keys{};
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        keys[i] = kWeekdayKeyBase + 1 + static_cast<long>(i);
+    std::vector<long> keys;
+    for (long key = kWeekdayKeyBase + 1; key <= kMonthKeyBase + 12; ++key) {
+        keys.push_back(key);
     }
-    std::vector<std::string> texts = LoadLangTexts(file, kLangEditor, keys, feedback);
-    NameTable table;
-    for (std::size_t i = 0; i < 7; ++i) {
-        table.weekdays_[i] = std::move(texts[i]);
-    }
-    for (std::size_t i = 0; i < 12; ++i) {
-        table.months_[i] = std::move(texts[7 + i]);
-    }
-    return table;
+    texts_ = LazyLangSection(file, kLangEditor, std::move(keys), feedback);
 }
 
 const std::string& NameTable::Month(int month) const {
-    return month >= 1 && month <= 12 ? months_[static_cast<std::size_t>(month - 1)] : Empty();
+    return month >= 1 && month <= 12 ? texts_.Text(kMonthKeyBase + month) : Empty();
 }
 
 const std::string& NameTable::Weekday(int weekday) const {
-    return weekday >= 1 && weekday <= 7 ? weekdays_[static_cast<std::size_t>(weekday - 1)]
-                                        : Empty();
+    return weekday >= 1 && weekday <= 7 ? texts_.Text(kWeekdayKeyBase + weekday) : Empty();
+}
+
+const std::string* NameTable::PeekMonth(int month) const {
+    return month >= 1 && month <= 12 ? texts_.Peek(kMonthKeyBase + month) : nullptr;
 }
 
 } // namespace tovrin

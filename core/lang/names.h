@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/lang/lang_file.h"
+#include "core/lang/lazy_lang_section.h"
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -16,20 +16,23 @@ namespace tovrin {
 std::string MonthName(std::uint16_t month, LangFeedback* feedback);
 std::string WeekdayName(std::uint16_t weekday, LangFeedback* feedback);
 
-// The twelve month names and seven weekday names, read in one pass when a window is built, so a
-// list of thousands of rows neither rescans the file per row nor shows a missing name more than
-// once.
+// The twelve month names and seven weekday names of one window, each looked up the first time
+// the window shows it and kept: a list of thousands of rows neither rescans the file per row nor
+// shows a missing name more than once, and a name the window never shows may be missing.
 class NameTable {
 public:
-    static NameTable Load(const std::filesystem::path& file, LangFeedback* feedback);
+    // No file: every name is empty and nothing is reported.
+    NameTable() = default;
+    NameTable(const std::filesystem::path& file, LangFeedback* feedback);
 
     // January is 1, Sunday is 1; a number out of range gives an empty name.
     [[nodiscard]] const std::string& Month(int month) const;
     [[nodiscard]] const std::string& Weekday(int weekday) const;
+    // The month's name without reporting a missing one, for measuring a column.
+    [[nodiscard]] const std::string* PeekMonth(int month) const;
 
 private:
-    std::array<std::string, 12> months_;
-    std::array<std::string, 7> weekdays_;
+    LazyLangSection texts_;
 };
 
 } // namespace tovrin

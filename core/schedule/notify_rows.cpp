@@ -4,8 +4,20 @@
 #include "core/schedule/date_math.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tovrin {
+
+NotifyPrefixes::NotifyPrefixes(std::string today, std::string tomorrow, std::string later)
+    : fixed_{std::move(today), std::move(tomorrow), std::move(later)} {}
+
+NotifyPrefixes::NotifyPrefixes(LazyLangSection notifyTexts) : texts_(std::move(notifyTexts)) {}
+
+const std::string& NotifyPrefixes::ForOffset(std::uint32_t offset) const {
+    const std::size_t which = offset < 2 ? offset : 2;
+    // Keys 3, 4 and 5 of section Notify.
+    return texts_ ? texts_->Text(3 + static_cast<long>(which)) : fixed_[which];
+}
 
 std::string NotifyHeaderText(std::uint32_t offset, const SYSTEMTIME& today,
                              const NotifyPrefixes& prefixes, const NameTable& names) {
@@ -13,8 +25,7 @@ std::string NotifyHeaderText(std::uint32_t offset, const SYSTEMTIME& today,
     if (!day) {
         return {};
     }
-    const std::string& prefix =
-        offset == 0 ? prefixes.today : (offset == 1 ? prefixes.tomorrow : prefixes.later);
+    const std::string& prefix = prefixes.ForOffset(offset);
     // Sunday is 1 in the language file, 0 in the date.
     std::string weekday = names.Weekday(day->wDayOfWeek + 1);
     if (offset <= 1) {

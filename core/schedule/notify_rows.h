@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/lang/lazy_lang_section.h"
 #include "core/lang/names.h"
 #include "core/store/reminder_record.h"
 #include "core/store/systemtime.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -20,11 +23,20 @@ struct NotifyRow {
     friend bool operator==(const NotifyRow&, const NotifyRow&) = default;
 };
 
-// The three header beginnings: for today, for tomorrow, and for every later day.
-struct NotifyPrefixes {
-    std::string today;
-    std::string tomorrow;
-    std::string later;
+// The three header beginnings: for today, for tomorrow, and for every later day. Either fixed,
+// or Notify keys 3, 4 and 5, each looked up when a header first needs it, so a file that lacks
+// the later-day prefix troubles nobody whose reminders are all for today.
+class NotifyPrefixes {
+public:
+    NotifyPrefixes() = default;
+    NotifyPrefixes(std::string today, std::string tomorrow, std::string later);
+    explicit NotifyPrefixes(LazyLangSection notifyTexts);
+
+    [[nodiscard]] const std::string& ForOffset(std::uint32_t offset) const;
+
+private:
+    std::array<std::string, 3> fixed_;
+    std::optional<LazyLangSection> texts_;
 };
 
 // "<prefix><weekday>, <day> <month> <year>" for the day `offset` days after `today`. The weekday

@@ -191,6 +191,7 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
     EXPECT_TRUE(app.MainWnd()->Editor()->State().modified);
     EXPECT_TRUE(boxes_.Calls().empty());
     fs::remove(kStorePath); // so the end can save what is still in memory
+}
 
 TEST_F(ReminderAppTest, ATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAndSaves) {
     test::PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "Kept row")});

@@ -62,6 +62,17 @@ TEST(Resources, EveryIconLoadsAtEachOfItsSizes) {
     EXPECT_EQ(LoadIconPixmap(IDI_JOURNAL, 32).toImage(), LoadIconPixmap(IDI_APP, 32).toImage());
 }
 
+TEST(Resources, EachIconIsDecodedOnceForTheWholeRun) {
+    // Qt caches the drawings handed out of an icon under the icon's key: a fresh icon for every
+    // window opened would fill that cache with copies. The same icon, drawn again, is the same
+    // drawing.
+    const QIcon first = LoadIconResource(IDI_APP);
+    const QIcon again = LoadIconResource(IDI_APP);
+    EXPECT_EQ(first.cacheKey(), again.cacheKey());
+    EXPECT_EQ(first.pixmap(32).cacheKey(), again.pixmap(32).cacheKey());
+    EXPECT_NE(LoadIconResource(IDI_JOURNAL).cacheKey(), first.cacheKey());
+}
+
 TEST(Resources, BitmapsHaveTheirSizesAndTheClocksAWhiteMask) {
     const QImage clocks = LoadBitmapResource(IDB_CLOCKS).toImage();
     ASSERT_EQ(clocks.size(), QSize(16, 8));

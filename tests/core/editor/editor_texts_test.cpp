@@ -24,7 +24,7 @@ TEST(DateColumn, DayHasTwoDigitsAndTheMonthItsNameFromTheEditorSection) {
         lang += std::to_string(21 + month) + "=" + name + "\n";
     }
     test::WriteText(kLangPath, lang);
-    const NameTable names = NameTable::Load(kLangPath, nullptr);
+    const NameTable names(kLangPath, nullptr);
 
     EXPECT_EQ(DateColumnText(Rec(MODE_YEARLY, At(1990, 5, 5)), names), "05 \xec\xe0\xff");
     EXPECT_EQ(DateColumnText(Rec(MODE_YEARLY, At(1990, 12, 31)), names), "31 m12");

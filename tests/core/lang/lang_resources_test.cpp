@@ -39,6 +39,30 @@ TEST_P(ShippedLanguage, HasEveryTextTheProgramAsksFor) {
     }
 }
 
+TEST_P(ShippedLanguage, HasTheAddedTextsWithTheirPlaceholders) {
+    for (const LangKey& k : kLangAddedKeys) {
+        const std::string text = Text(k.section, k.key);
+        const bool year = k.section == kLangModify && k.key == kModifyYearSuffix;
+        EXPECT_TRUE(year || !text.empty()) << k.section << " " << k.key;
+    }
+    // Each placeholder the program fills in is there, so no reason or file name goes unshown.
+    EXPECT_NE(Text(kLangEditor, kEditorPartialStore).find("%3"), std::string::npos);
+    EXPECT_NE(Text(kLangEditor, kEditorPartialStore).find("%2"), std::string::npos);
+    for (long key : {kEditorPartialStore, kEditorHelpMissing, kEditorHelpNoViewer}) {
+        EXPECT_NE(Text(kLangEditor, key).find("%1"), std::string::npos) << key;
+    }
+    EXPECT_NE(Text(kLangModify, kModifyRefused).find("%1"), std::string::npos);
+}
+
+TEST(ShippedRussian, KeepsTheYearSuffixItAlwaysShowed) {
+    CLangFile lang;
+    ASSERT_TRUE(lang.Open(test::SourceDir() / "res/Base/default.lng"));
+    lang.Section(kLangModify);
+    std::string suffix;
+    ASSERT_TRUE(lang.Get(kModifyYearSuffix, suffix));
+    EXPECT_EQ(suffix, "\xe3."); // "г." in windows-1251
+}
+
 TEST_P(ShippedLanguage, IsWindows1251WithCrLfLinesThatFitOnePiece) {
     auto bytes = test::ReadBytes(File());
     ASSERT_FALSE(bytes.empty());

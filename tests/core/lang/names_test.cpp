@@ -50,7 +50,7 @@ TEST(Names, TableGivesTheSameNamesWithOneReportPerMissingName) {
         TempBase base;
         WriteText("Base/default.lng", EditorSection(between));
         CountingFeedback feedback;
-        NameTable table = NameTable::Load("Base/default.lng", &feedback);
+        const NameTable table("Base/default.lng", &feedback);
         int missing = 0;
         for (int m = 1; m <= 12; ++m) {
             std::string name = MonthName(static_cast<std::uint16_t>(m), nullptr);
@@ -75,11 +75,55 @@ TEST(Names, AMissingFileIsReportedOnceThenEachText) {
     EXPECT_EQ(feedback.opens, 1);
     EXPECT_EQ(feedback.lookups, 1);
 
+    // The table says nothing until a name is shown, then once per name shown.
     CountingFeedback tableFeedback;
-    NameTable table = NameTable::Load("Base/default.lng", &tableFeedback);
+    const NameTable table("Base/default.lng", &tableFeedback);
+    EXPECT_EQ(tableFeedback.opens + tableFeedback.lookups, 0);
     EXPECT_EQ(table.Month(1), "");
+    EXPECT_EQ(table.Month(1), "");
+    EXPECT_EQ(table.Weekday(3), "");
     EXPECT_EQ(tableFeedback.opens, 1);
-    EXPECT_EQ(tableFeedback.lookups, 19);
+    EXPECT_EQ(tableFeedback.lookups, 2);
+}
+
+TEST(Names, ANameNeverShownMayBeMissing) {
+    TempBase base;
+    WriteText("Base/default.lng", EditorSection()); // no May
+    CountingFeedback feedback;
+    const NameTable table("Base/default.lng", &feedback);
+    for (int m = 1; m <= 12; ++m) {
+        if (m != 5) {
+            EXPECT_EQ(table.Month(m), "M" + std::to_string(m));
+        }
+    }
+    EXPECT_EQ(table.PeekMonth(5), nullptr);
+    EXPECT_EQ(*table.PeekMonth(12), "M12");
+    EXPECT_EQ(feedback.lookups, 0);
+    EXPECT_EQ(table.Month(5), "");
+    EXPECT_EQ(feedback.lookups, 1);
+    // A copy made before the name was shown reports it on its own first use; one made after
+    // keeps the report already made.
+    const NameTable later = table;
+    EXPECT_EQ(later.Month(5), "");
+    EXPECT_EQ(feedback.lookups, 1);
+}
+
+TEST(Names, LazySectionLooksUpKeysOutsideItsSetAndStaysWithinItsSection) {
+    TempBase base;
+    WriteText("Base/default.lng", "[Notify]\r\n3=today\r\n9=odd\r\n[Editor]\r\n5=other\r\n");
+    CountingFeedback feedback;
+    const LazyLangSection texts("Base/default.lng", "Notify", {3, 4, 5}, &feedback);
+    EXPECT_EQ(texts.Text(3), "today");
+    EXPECT_EQ(texts.Text(9), "odd");
+    EXPECT_EQ(feedback.lookups, 0);
+    EXPECT_EQ(texts.Text(5), "");
+    EXPECT_EQ(texts.Text(5), "");
+    EXPECT_EQ(feedback.lookups, 1);
+    EXPECT_EQ(feedback.opens, 0);
+
+    const LazyLangSection none;
+    EXPECT_EQ(none.Text(1), "");
+    EXPECT_EQ(none.Peek(1), nullptr);
 }
 
 TEST(Names, LoadLangTextsKeepsTheOrderAskedFor) {

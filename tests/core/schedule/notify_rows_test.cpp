@@ -1,4 +1,5 @@
 #include "core/lang/codepage.h"
+#include "core/lang/counting_feedback.h"
 #include "core/lang/names.h"
 #include "core/schedule/notify_rows.h"
 #include "core/schedule/store_fixture.h"
@@ -20,7 +21,7 @@ protected:
     NotifyRowsTest() {
         std::filesystem::copy_file(test::SourceDir() / "res/Base/default.lng",
                                    base_.Base() / "default.lng");
-        names_ = NameTable::Load("Base/default.lng", nullptr);
+        names_ = NameTable("Base/default.lng", nullptr);
         prefixes_ = {Utf8ToCp1251("Сегодня, "), Utf8ToCp1251("Завтра, "), Utf8ToCp1251("Скоро: ")};
     }
 
@@ -95,6 +96,29 @@ TEST_F(NotifyRowsTest, MissingNamesLeaveGapsAndDaysPastTheCalendarHaveNoHeader) 
     const NameTable none;
     EXPECT_EQ(NotifyHeaderText(2, today_, prefixes_, none), Utf8ToCp1251("Скоро: , 10  2026"));
     EXPECT_EQ(NotifyHeaderText(1, At(9999, 12, 31), prefixes_, names_), "");
+}
+
+TEST_F(NotifyRowsTest, OnlyThePrefixesAndNamesOfTheDaysShownAreLookedUp) {
+    // Key 5 (later days) and January are missing; today is in December.
+    test::WriteText("Base/default.lng", "[Notify]\r\n3=T: \r\n4=M: \r\n[Editor]\r\n"
+                                        "15=Su\r\n16=Mo\r\n17=Tu\r\n18=We\r\n33=Dec\r\n");
+    test::CountingFeedback feedback;
+    const NotifyPrefixes prefixes(
+        LazyLangSection("Base/default.lng", "Notify", {3, 4, 5}, &feedback));
+    const NameTable names("Base/default.lng", &feedback);
+    const std::vector<ReminderRecord> due{Due(MODE_NONE, 0, "a"), Due(MODE_NONE, 1, "b")};
+    EXPECT_EQ(Shown(BuildNotifyRows(due, today_, 7, prefixes, names)),
+              (std::vector<std::string>{"# T: tu, 8 Dec 2026", "a", "# M: we, 9 Dec 2026", "b"}));
+    EXPECT_EQ(feedback.lookups, 0);
+
+    // Later days need key 5: one report however many are listed, and one per missing weekday.
+    const std::vector<ReminderRecord> later{Due(MODE_NONE, 2, "c"), Due(MODE_NONE, 3, "d"),
+                                            Due(MODE_NONE, 9, "e")};
+    const std::vector<NotifyRow> rows = BuildNotifyRows(later, today_, 9, prefixes, names);
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0].text, ", 10 Dec 2026");
+    EXPECT_EQ(rows[4].text, ", 17 Dec 2026");
+    EXPECT_EQ(feedback.lookups, 3); // key 5, Thursday and Friday
 }
 
 } // namespace
