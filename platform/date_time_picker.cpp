@@ -6,8 +6,6 @@
 
 #include <QDateTimeEdit>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLineEdit>
 
 namespace tovrin {
 namespace {
@@ -56,11 +54,6 @@ DateTimePicker::DateTimePicker(QWidget* parent, uint32_t style)
     updating_ = false;
     ShowValue();
 
-    edit_->installEventFilter(this);
-    for (QLineEdit* inner : edit_->findChildren<QLineEdit*>()) {
-        inner->installEventFilter(this);
-    }
-
     connect(edit_, &QDateTimeEdit::dateTimeChanged, this, [this](const QDateTime& dt) {
         if (!updating_) {
             TakeEdit(dt);
@@ -89,19 +82,6 @@ void DateTimePicker::SetFormat(const QString& format) {
     updating_ = false;
     // Changing the format lets the Qt editor drop the fields it no longer shows; put them back.
     ShowValue();
-}
-
-bool DateTimePicker::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-        if (tab && (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) == 0) {
-            focusNextPrevChild(key->key() == Qt::Key_Tab &&
-                               (key->modifiers() & Qt::ShiftModifier) == 0);
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 QString DateTimePicker::QtFormat() const {

@@ -45,11 +45,6 @@ signals:
     // The user changed the value.
     void changed();
 
-protected:
-    // Tab leaves the picker at once, as the classic control's does; the arrow keys move between
-    // its fields. (Qt's editor would walk its fields with Tab before letting go.)
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QString StyleFormat() const;
     void ShowValue();

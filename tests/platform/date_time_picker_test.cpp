@@ -3,7 +3,6 @@
 #include "core/schedule/clock.h"
 #include "res/window_styles.h"
 
-#include <QApplication>
 #include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QLocale>
@@ -155,33 +154,6 @@ TEST_F(PickerTest, AClockChangeHourIsStillAValue) {
     picker.SetFormat("H:mm");
     EXPECT_EQ(picker.Text(), "2:30");
     EXPECT_EQ(picker.GetSystemTime(), gap);
-}
-
-TEST_F(PickerTest, TabLeavesAtOnceWhileTheArrowsMoveBetweenTheFields) {
-    QWidget window;
-    auto* before = new QLineEdit(&window);
-    auto* picker = new DateTimePicker(&window, DTS_LONGDATEFORMAT);
-    auto* after = new QLineEdit(&window);
-    ASSERT_TRUE(picker->SetSystemTime(kWhen));
-    picker->SetFormat(QString::fromUtf8("H:mm d MMMM yyy"));
-    window.show();
-    QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    picker->setFocus(Qt::TabFocusReason);
-    QDateTimeEdit* edit = picker->Editor();
-    ASSERT_TRUE(edit->hasFocus());
-    const QDateTimeEdit::Section first = edit->currentSection();
-    QTest::keyClick(edit, Qt::Key_Right);
-    QTest::keyClick(edit, Qt::Key_Right);
-    QTest::keyClick(edit, Qt::Key_Right);
-    EXPECT_NE(edit->currentSection(), first);
-    QTest::keyClick(edit, Qt::Key_Tab);
-    EXPECT_TRUE(after->hasFocus());
-    QTest::keyClick(after, Qt::Key_Tab, Qt::ShiftModifier);
-    ASSERT_TRUE(edit->hasFocus());
-    QTest::keyClick(edit, Qt::Key_Tab, Qt::ShiftModifier);
-    EXPECT_TRUE(before->hasFocus());
-    EXPECT_EQ(picker->GetSystemTime(), kWhen);
 }
 
 } // namespace

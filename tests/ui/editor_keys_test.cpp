@@ -64,14 +64,17 @@ protected:
         return w;
     }
 
-    // The controls the focus visits from where it is until it comes back there.
+    // The controls the focus visits from where it is until it comes back there. Tab walks the
+    // picker's fields (hour, minutes, day...) before it leaves: one control, counted once.
     static std::vector<QWidget*> Round(Qt::KeyboardModifiers chords = Qt::NoModifier) {
         QWidget* start = Focused();
         std::vector<QWidget*> seen;
-        for (int i = 0; i < 30; ++i) {
+        for (int i = 0; i < 40; ++i) {
             Key(Qt::Key_Tab, chords);
-            seen.push_back(Focused());
-            if (seen.back() == start) {
+            if (seen.empty() || seen.back() != Focused()) {
+                seen.push_back(Focused());
+            }
+            if (seen.back() == start && seen.size() > 1) {
                 break;
             }
         }
