@@ -1,8 +1,8 @@
 // Opens the editor on a small store with a reminder of every mode, optionally with one of its
 // pages, for looking at under Xvfb. Not a test.
 //
-//   editor_gallery [list|sorted|new|refused|edit-once|edit-daily|settings|about|delete|savefail]
-//                  [english]
+//   editor_gallery [list|sorted|new|refused|edit-once|edit-daily|settings|settings-long|about|
+//                   delete|savefail|help] [english]
 #include "core/store/paths.h"
 #include "core/store/settings.h"
 #include "core/store/store_file.h"
@@ -75,6 +75,16 @@ int main(int argc, char** argv) {
         editor.OnCommand(ID_PANE_MODIFY);
     } else if (view == "settings") {
         editor.OnCommand(ID_PANE_SETTINGS);
+    } else if (view == "settings-long") {
+        // A count written into the file by other means, longer than the field's one digit.
+        notifyDays = 4294967295u;
+        editor.OnCommand(ID_PANE_SETTINGS);
+    } else if (view == "help") {
+        // With a help file in place; what the desktop's opener says decides whether a box shows.
+        std::filesystem::copy_file(std::filesystem::path(TOVRIN_SOURCE_DIR) /
+                                       "res/Base/default.lng",
+                                   kHelpPath, std::filesystem::copy_options::overwrite_existing);
+        QTimer::singleShot(200, &editor, [&editor] { editor.OnCommand(ID_HELP); });
     } else if (view == "about") {
         editor.OnCommand(ID_PANE_ABOUT);
     } else if (view == "refused") {
