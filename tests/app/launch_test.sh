@@ -15,6 +15,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/../support/launched_app.sh"
 export XDG_DATA_HOME=$W/data XDG_RUNTIME_DIR=$W/rt
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+LAUNCH=$(own_launcher "$LAUNCH")
 
 # No display: a plain word and the way round it, and nothing started.
 set +e
@@ -28,6 +29,7 @@ echo "ok   no display: exit $rc with the xvfb-run hint"
 
 # A first start on a screen of its own: seeded, running in the data folder, ended by SIGTERM.
 start_launched "$LAUNCH"
+[ "$(readlink "/proc/$APP/exe")" = "$W/tovrin-own" ] || fail "not running this test's own copy"
 base=$XDG_DATA_HOME/tovrin/Base
 cmp -s "$base/default.lng" "$TOVRIN_SOURCE_DIR/res/Base/default.lng" || fail "texts not seeded"
 [ -f "$base/tovrin.ini" ] || fail "settings not made in the data folder"
