@@ -113,9 +113,7 @@ void CSettingsPage::OnOK() {
                 : AddedText(kLangSettings, kSettingsNotKept,
                             QStringLiteral("The new settings are in force until Tovrin ends, but "
                                            "will not be there when it starts again."));
-        MessageBox(this, QString::fromStdString(saved.Message()) + QStringLiteral("
-
-") + outcome,
+        MessageBox(this, QString::fromStdString(saved.Message()) + QStringLiteral("\n\n") + outcome,
                    texts_[kCaptionKey],
                    saved.FileReplaced() ? MB_OK | MB_ICONWARNING : MB_OK | MB_ICONERROR);
     }

@@ -13,14 +13,9 @@ cleanup() {
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 . "$(dirname "$0")/../support/launched_app.sh"
-export XDG_DATA_HOME=$W/data
-# This run's own copy of the program behind its own launcher: a copy at another path is another
-# program, so runs side by side never meet through the single-instance marker.
-program=$(sed -n "s/^program='\(.*\)'\$/\1/p" "$LAUNCH")
-cp "$program" "$W/tovrin"
-sed "s|^program=.*|program='$W/tovrin'|" "$LAUNCH" >"$W/tovrin-launch"
-chmod +x "$W/tovrin-launch"
-LAUNCH=$W/tovrin-launch
+export XDG_DATA_HOME=$W/data XDG_RUNTIME_DIR=$W/rt
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+LAUNCH=$(own_launcher "$LAUNCH")
 
 # No display: a plain word and the way round it, and nothing started.
 set +e
@@ -34,6 +29,7 @@ echo "ok   no display: exit $rc with the xvfb-run hint"
 
 # A first start on a screen of its own: seeded, running in the data folder, ended by SIGTERM.
 start_launched "$LAUNCH"
+[ "$(readlink "/proc/$APP/exe")" = "$W/tovrin-own" ] || fail "not running this test's own copy"
 base=$XDG_DATA_HOME/tovrin/Base
 cmp -s "$base/default.lng" "$TOVRIN_SOURCE_DIR/res/Base/default.lng" || fail "texts not seeded"
 [ -f "$base/tovrin.ini" ] || fail "settings not made in the data folder"

@@ -2,6 +2,19 @@
 # program's event loop runs; end it with SIGTERM and expect a clean exit. Needs $W (a scratch
 # folder) and fail(); sets and clears $APP.
 
+# own_launcher LAUNCHER: prints the path of a copy of LAUNCHER, in $W, that runs a copy of its
+# program file, also in $W. The single-instance check tells programs apart by their file, so runs
+# side by side (or a copy a developer runs from the same build) never refuse each other.
+own_launcher() {
+    local program
+    program=$(sed -n "s/^program='\(.*\)'$/\1/p" "$1")
+    [ -x "$program" ] || fail "no program named in $1"
+    cp "$program" "$W/tovrin-own"
+    sed "s|^program='.*'$|program='$W/tovrin-own'|" "$1" >"$W/tovrin-launch-own"
+    chmod +x "$W/tovrin-launch-own"
+    echo "$W/tovrin-launch-own"
+}
+
 # start_launched LAUNCHER: runs it in the background until the program reports it is ready.
 start_launched() {
     rm -f "$W/ready"
