@@ -138,10 +138,9 @@ pick_window() {
 
 LOG() { echo "$W/app-$LIFE.log"; }
 sanitizer_report() { grep -qE 'ERROR: AddressSanitizer|runtime error:|double free|SUMMARY: ' "$(LOG)"; }
-# A window deleted while a message box it owns still runs its loop: the box, built on the stack
-# under that loop, is freed with it. Known, and mended apart from this walk; with
-# WALK_TOLERATE_BOX_FAULT=1 the walk counts it and starts the next life instead of failing, so the
-# rest of the walk still runs.
+# A window deleted while a message box it owns still runs its loop: the box is freed with it. The
+# program no longer lets that happen, so the walk fails on it; WALK_TOLERATE_BOX_FAULT=1, by hand,
+# counts it and walks on instead, for a build from before the mend.
 box_fault() {
     [ "${WALK_TOLERATE_BOX_FAULT:-0}" = 1 ] &&
         grep -qE 'ERROR: AddressSanitizer: (attempting free on address which was not malloc|attempting double-free|heap-use-after-free)' "$(LOG)" &&
