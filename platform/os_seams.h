@@ -1,24 +1,27 @@
 #pragma once
 
-// Every place where Tovrin depends on the operating system, in one list. Each seam has one
-// declaration and a file per system; CMake picks the file (POSIX: Linux and the other Unixes,
-// Win32: Windows). Nothing else in the program calls the system directly.
+// The places where Tovrin depends on the operating system, in one list. Each seam has one
+// declaration and a file per system, and CMake picks the file (POSIX: Linux and the other Unixes;
+// Win32: Windows, built with mingw-w64 and tested under Wine).
 //
-// | Seam                       | Declared in                 | POSIX                       | Win32
-// |
-// |----------------------------|-----------------------------|-----------------------------|-----------------------------------|
-// | reading a file, bounded    | core/store/read_only_file.h | read_only_file.cpp          |
-// read_only_file_win32.cpp          | | reading the language file  | core/lang/text_mode_reader.h|
-// text_mode_reader_posix.cpp  | text_mode_reader_win32.cpp        | | saving old-or-new          |
-// core/store/atomic_file.h    | atomic_file.cpp             | atomic_file_win32.cpp             |
-// | one copy per program file  | platform/single_instance.h  | single_instance.cpp         |
-// single_instance_win32.cpp         | | being asked to end         | below                       |
-// end_requests_posix.cpp      | end_requests_win32.cpp            | | where the files live       |
-// below                       | the working directory       | the working directory             |
+// - Reading a file, bounded and never blocking: core/store/read_only_file.h;
+//   read_only_file.cpp / read_only_file_win32.cpp.
+// - Reading the language file in pieces: core/lang/text_mode_reader.h;
+//   text_mode_reader_posix.cpp / text_mode_reader_win32.cpp.
+// - Saving so that the old file or the new one is there, never a mix: core/store/atomic_file.h;
+//   atomic_file.cpp (rename, then folder sync) / atomic_file_win32.cpp (MoveFileExW, write
+//   through).
+// - One copy per user and program file: platform/single_instance.h; single_instance.cpp (locked
+//   files in a private folder, and a name in Linux's abstract socket namespace) /
+//   single_instance_win32.cpp (a named mutex in the session's namespace).
+// - Being asked to end: below; end_requests_posix.cpp (SIGTERM, SIGINT, SIGHUP) /
+//   end_requests_win32.cpp (console control events, logoff, shutdown). The Qt side that hands a
+//   request to the event loop is app/quit_signals.cpp, which is POSIX only so far.
+// - Where the files live: below; the working directory's Base/ on both.
 //
 // The code page (windows-1251) is a table of the core's own on every system, and the local clock
-// goes through the C library, so neither is a seam. The windows themselves stand on Qt, which
-// brings its own seams for both systems.
+// goes through the C library, so neither is a seam. The windows stand on Qt, which brings its own
+// seams for both systems.
 
 #include "platform/single_instance.h"
 

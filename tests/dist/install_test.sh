@@ -117,6 +117,7 @@ XDG_CONFIG_HOME=$W/config auto_rc 0 on >/dev/null
 [ ! -e "$W/relative" ] && [ -f "$login" ] || fail "a relative XDG_CONFIG_HOME was used"
 auto_rc 0 off >/dev/null
 for args in "" "start" "on off"; do
+    # grep reads to the end: with -q it may leave early and fail the pipe with SIGPIPE.
     # shellcheck disable=SC2086
     usage=$(auto_rc 2 $args)
     # Matched apart from the pipe, so grep leaving early never fails the command that writes.
