@@ -32,9 +32,9 @@ protected:
     std::unique_ptr<CEditorDlg> Open() {
         auto editor = std::make_unique<CEditorDlg>(nullptr, &owner_);
         EXPECT_TRUE(editor->Create());
-        editor->SetShellOpener([this](const QString& target) {
+        editor->SetShellOpener([this](const QString& target, const ShellOpenDone& done) {
             opened_.push_back(target);
-            return true;
+            done(QString());
         });
         editor->activateWindow();
         QApplication::setActiveWindow(editor.get());
