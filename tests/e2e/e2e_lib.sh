@@ -28,12 +28,6 @@ e2e_init() {
     ART=${E2E_ARTIFACTS:-$PWD/artifacts}
     mkdir -p "$ART"
     W=$(mktemp -d /tmp/tovrin-e2e.XXXXXX)
-    # The run's own copy of the program: a copy at another path is another program, so runs side
-    # by side never meet through the single-instance marker.
-    if [ -n "${BIN:-}" ]; then
-        cp "$BIN" "$W/tovrin"
-        BIN=$W/tovrin
-    fi
     export TZ=UTC QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$W/rt
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     # Qt then uses the XEmbed tray that trayer offers; and there is no session manager to talk to.

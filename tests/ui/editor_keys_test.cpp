@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -95,7 +96,8 @@ TEST_F(EditorKeys, EveryCommandOfThePaneHasAKeyInTheList) {
     ASSERT_TRUE(list->hasFocus()); // the editor opens ready for the keys
 
     Key(Qt::Key_F1);
-    EXPECT_EQ(opened_, (std::vector<QString>{"Base/Help.chm"}));
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], QFileInfo(QStringLiteral("Base/Help.chm")).absoluteFilePath());
 
     // Insert: a new record, typed and confirmed without leaving the keyboard.
     Key(Qt::Key_Insert);

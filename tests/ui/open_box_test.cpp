@@ -1,4 +1,6 @@
+#include "core/lang/lang_keys.h"
 #include "core/store/store_file.h"
+#include "platform/lang_texts.h"
 #include "platform/list_view.h"
 #include "platform/nested_loop.h"
 #include "res/resource.h"
@@ -27,6 +29,14 @@ using test::At;
 using test::PutStore;
 using test::Rec;
 using Texts = std::vector<std::string>;
+
+// Whether a box shows the editor's text of that key, as the language file words it, up to the
+// first value put into it.
+bool ShowsEditorText(const MessageBoxCall& call, long key) {
+    const QString text = AddedText(kLangEditor, key, QString());
+    const QString fixed = text.left(text.indexOf(QLatin1Char('%')));
+    return !fixed.isEmpty() && call.text.contains(fixed);
+}
 
 class OpenBoxTest : public test::WindowTest {
 protected:
@@ -188,8 +198,8 @@ TEST_F(OpenBoxTest, TheFailedSaveAndDiscardBoxesKeepTheEditorTheyAskFor) {
     });
     editor->close(); // the title bar's close
     ASSERT_EQ(boxes_.Calls().size(), 2u);
-    EXPECT_NE(boxes_.Calls()[0].text.indexOf("try again"), -1);
-    EXPECT_NE(boxes_.Calls()[1].text.indexOf("without saving"), -1);
+    EXPECT_TRUE(ShowsEditorText(boxes_.Calls()[0], kEditorSaveFailedHint));
+    EXPECT_TRUE(ShowsEditorText(boxes_.Calls()[1], kEditorDiscardQuestion));
     ASSERT_EQ(commands.size(), 2u);
     EXPECT_EQ(boxes_.Calls()[0].raised, commands[0]);
     EXPECT_EQ(boxes_.Calls()[1].raised, commands[1]);
@@ -214,7 +224,7 @@ TEST_F(OpenBoxTest, ThePartialStoreQuestionKeepsTheEditor) {
     });
     EXPECT_FALSE(editor->CloseAndSave());
     ASSERT_GE(boxes_.Calls().size(), 1u);
-    EXPECT_NE(boxes_.Calls()[0].text.indexOf("could not be read completely"), -1);
+    EXPECT_TRUE(ShowsEditorText(boxes_.Calls()[0], kEditorPartialStore));
     EXPECT_EQ(boxes_.Calls()[0].raised, 4);
     EXPECT_TRUE(fs::is_directory(kStorePath));
     ExpectUntouched(CHILD_EDITOR, editor);
