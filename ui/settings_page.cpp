@@ -27,6 +27,7 @@ CSettingsPage::~CSettingsPage() {
 
 bool CSettingsPage::OnInitDialog() {
     texts_ = LoadSectionTexts(kLangSettings, {1, 2, 3, 4, 5, 6});
+    added_ = AddedTexts(kLangSettings, {kSettingsNotKept});
     SetDlgItemText(IDC_SETTINGS_NOTIFY_LABEL, texts_[2]);
     SetDlgItemText(IDC_SETTINGS_CONFIRM_LABEL, texts_[3]);
     SetDlgItemText(IDC_SETTINGS_FOR, texts_[4]);
@@ -69,10 +70,10 @@ void CSettingsPage::OnOK() {
     if (!saved) {
         MessageBox(this,
                    QString::fromStdString(saved.Message()) + QStringLiteral("\n\n") +
-                       AddedText(kLangSettings, kSettingsNotKept,
-                                 QStringLiteral("The new settings are in force until Tovrin "
-                                                "ends, but will not be there when it starts "
-                                                "again.")),
+                       added_.Text(kSettingsNotKept,
+                                   QStringLiteral("The new settings are in force until Tovrin "
+                                                  "ends, but will not be there when it starts "
+                                                  "again.")),
                    texts_[kCaptionKey], MB_OK | MB_ICONERROR);
     }
     Dialog::OnOK();
