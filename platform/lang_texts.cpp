@@ -29,17 +29,29 @@ QString LangTexts::Text(long key) const {
     return it != texts_.end() ? it->second : QString();
 }
 
-QString AddedText(std::string_view section, long key, const QString& builtIn) {
+AddedTexts::AddedTexts(std::string_view section, std::initializer_list<long> keys) {
     CLangFile lang(nullptr);
     if (!lang.Open(kLangPath)) {
-        return builtIn;
+        return;
     }
     lang.Section(section);
-    std::string text;
-    if (!lang.Get(key, text)) {
-        return builtIn;
+    const std::vector<long> wanted(keys);
+    const auto texts = lang.GetMany(wanted);
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        if (texts[i]) {
+            found_[wanted[i]] =
+                FromCp1251(*texts[i]).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+        }
     }
-    return FromCp1251(text).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+}
+
+QString AddedTexts::Text(long key, const QString& builtIn) const {
+    const auto it = found_.find(key);
+    return it != found_.end() ? it->second : builtIn;
+}
+
+QString AddedText(std::string_view section, long key, const QString& builtIn) {
+    return AddedTexts(section, {key}).Text(key, builtIn);
 }
 
 LangTexts LoadSectionTexts(std::string_view section, std::initializer_list<long> keys,

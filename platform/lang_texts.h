@@ -34,9 +34,22 @@ private:
     std::map<long, QString> texts_;
 };
 
-// A text this program added to a window, from Base/default.lng when the file has it (a "\n" in it
-// becomes a line break), otherwise `builtIn`. Never reports anything: a language file written
-// before the text existed is not at fault.
+// Texts this program added to a window, read from Base/default.lng when the window opens (a "\n"
+// in one becomes a line break), so its boxes speak the window's language even when the folder
+// has gone by the time they show. Never reports anything: a language file written before a text
+// existed is not at fault, and the window shows its built-in text instead.
+class AddedTexts {
+public:
+    AddedTexts() = default;
+    AddedTexts(std::string_view section, std::initializer_list<long> keys);
+
+    QString Text(long key, const QString& builtIn) const;
+
+private:
+    std::map<long, QString> found_;
+};
+
+// One added text, read now.
 QString AddedText(std::string_view section, long key, const QString& builtIn);
 
 // Opens Base/default.lng, selects the section, gets each key and closes the file, answering

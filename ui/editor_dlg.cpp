@@ -67,27 +67,28 @@ std::array<CoolPaneItem, 3> serviceItems{{
 constexpr int32_t kRemindersFolder = 34;
 constexpr int32_t kServiceFolder = 35;
 
-QString SaveFailureText(const SaveResult& result, bool mayStayOpen) {
+QString SaveFailureText(const AddedTexts& added, const SaveResult& result, bool mayStayOpen) {
     QString text = QString::fromStdString(result.Message()) + QStringLiteral("\n\n") +
-                   AddedText(kLangEditor, kEditorSaveFailedHint,
-                             QStringLiteral("Your reminders are still here and the file on disk "
-                                            "was not changed. Free some space or mend the "
-                                            "folder's permissions, then press OK to try again."));
+                   added.Text(kEditorSaveFailedHint,
+                              QStringLiteral("Your reminders are still here and the file on disk "
+                                             "was not changed. Free some space or mend the "
+                                             "folder's permissions, then press OK to try again."));
     if (!mayStayOpen) {
         text += QStringLiteral("\n\n") +
-                AddedText(kLangEditor, kEditorSaveCancelLoses,
-                          QStringLiteral("Cancel ends without saving: the changes made since the "
-                                         "editor opened are lost."));
+                added.Text(kEditorSaveCancelLoses,
+                           QStringLiteral("Cancel ends without saving: the changes made since the "
+                                          "editor opened are lost."));
     }
     return text;
 }
 
-QString PartialStoreText(int error, int kept) {
-    return AddedText(kLangEditor, kEditorPartialStore,
-                     QStringLiteral("When the editor opened, %1 could not be read completely "
-                                    "(%2). Saving now would replace it with only the %3 "
-                                    "reminders shown here.\n\nOK saves them anyway. Cancel "
-                                    "leaves the file as it is."))
+QString PartialStoreText(const AddedTexts& added, int error, int kept) {
+    return added
+        .Text(kEditorPartialStore,
+              QStringLiteral("When the editor opened, %1 could not be read completely "
+                             "(%2). Saving now would replace it with only the %3 "
+                             "reminders shown here.\n\nOK saves them anyway. Cancel "
+                             "leaves the file as it is."))
         .arg(QString::fromLatin1(kStorePath), QString::fromLocal8Bit(std::strerror(error)))
         .arg(kept);
 }
@@ -117,11 +118,11 @@ int CommandForKey(const QKeyEvent& key, bool inList) {
     }
 }
 
-QString DiscardQuestion() {
-    return AddedText(kLangEditor, kEditorDiscardQuestion,
-                     QStringLiteral("Close the editor without saving, losing the changes made "
-                                    "since it opened?\n\nOK closes it. Cancel keeps the editor "
-                                    "open so you can try again later."));
+QString DiscardQuestion(const AddedTexts& added) {
+    return added.Text(kEditorDiscardQuestion,
+                      QStringLiteral("Close the editor without saving, losing the changes made "
+                                     "since it opened?\n\nOK closes it. Cancel keeps the editor "
+                                     "open so you can try again later."));
 }
 
 } // namespace
@@ -153,6 +154,9 @@ bool CEditorDlg::OnInitDialog() {
     // list neither rereads the file nor repeats a missing name's message, and a month no row
     // shows may be missing from the file.
     names_ = NameTable(kLangPath, WindowLangFeedback());
+    added_ =
+        AddedTexts(kLangEditor, {kEditorSaveFailedHint, kEditorSaveCancelLoses, kEditorPartialStore,
+                                 kEditorDiscardQuestion, kEditorHelpMissing, kEditorHelpNoViewer});
     setWindowTitle(texts_[kTitle]);
     SetIcon(LoadIconResource(IDI_APP), true);
     SetIcon(LoadIconResource(IDI_APP), false);
@@ -333,8 +337,7 @@ void CEditorDlg::OpenHelp() {
     const QString caption = texts_[kTitle];
     if (!QFileInfo::exists(help)) {
         MessageBox(this,
-                   AddedText(kLangEditor, kEditorHelpMissing,
-                             QStringLiteral("The help file %1 is missing."))
+                   added_.Text(kEditorHelpMissing, QStringLiteral("The help file %1 is missing."))
                        .arg(help),
                    caption, MB_OK | MB_ICONINFORMATION);
         return;
@@ -436,8 +439,8 @@ bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
     const QString caption = texts_[kTitle];
     // A store the editor could not read whole must not be overwritten behind the user's back.
     if (state_.modified && state_.LoadIncomplete() &&
-        MessageBox(this, PartialStoreText(state_.LoadError(), state_.recordCount()), caption,
-                   MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+        MessageBox(this, PartialStoreText(added_, state_.LoadError(), state_.recordCount()),
+                   caption, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
         return OfferDiscard(mayStayOpen);
     }
     for (;;) {
@@ -454,7 +457,7 @@ bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
                        caption, MB_OK | MB_ICONWARNING);
             return true;
         }
-        if (MessageBox(this, SaveFailureText(result, mayStayOpen), caption,
+        if (MessageBox(this, SaveFailureText(added_, result, mayStayOpen), caption,
                        MB_OKCANCEL | MB_ICONERROR) != IDOK) {
             return OfferDiscard(mayStayOpen);
         }
@@ -483,8 +486,8 @@ bool CEditorDlg::OfferDiscard(bool mayStayOpen) {
     if (!mayStayOpen) {
         return false;
     }
-    return MessageBox(this, DiscardQuestion(), texts_[kTitle], MB_OKCANCEL | MB_ICONWARNING) ==
-           IDOK;
+    return MessageBox(this, DiscardQuestion(added_), texts_[kTitle],
+                      MB_OKCANCEL | MB_ICONWARNING) == IDOK;
 }
 
 bool CEditorDlg::CloseAndSave() {

@@ -101,6 +101,7 @@ private:
     EditorState state_;
     LangTexts texts_;
     NameTable names_;
+    AddedTexts added_;
     std::unique_ptr<CollatedTextOrder> textOrder_;
     std::unique_ptr<Dialog> heldPage_;
     IXStatic* topBar_ = nullptr;

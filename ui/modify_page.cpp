@@ -54,7 +54,8 @@ CModifyPage::CModifyPage(QWidget* parent) {
     loaded_.mode = -1;
     texts_ = LoadSectionTexts(kLangModify, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     // "г." unless the language file says otherwise: an older file keeps what it always showed.
-    const QString suffix = AddedText(kLangModify, kModifyYearSuffix, QStringLiteral("г."));
+    added_ = AddedTexts(kLangModify, {kModifyYearSuffix, kModifyRefused});
+    const QString suffix = added_.Text(kModifyYearSuffix, QStringLiteral("г."));
     onceTypedFormat_ = WithYearSuffix(kOnceFormat, suffix);
     dateFormat_ = WithYearSuffix(QStringLiteral("d MMMM yyy"), suffix);
     Create(IDD_MODIFY, parent);
@@ -125,11 +126,12 @@ bool CModifyPage::OnInitDialog() {
 
 void CModifyPage::ShowRefused(const QString& characters) {
     EditControl* field = MessageField();
-    const QString hint = AddedText(kLangModify, kModifyRefused,
-                                   QStringLiteral("Left out: %1\nA reminder keeps Latin and "
-                                                  "Cyrillic letters,\ndigits and common signs "
-                                                  "only."))
-                             .arg(characters);
+    const QString hint =
+        added_
+            .Text(kModifyRefused, QStringLiteral("Left out: %1\nA reminder keeps Latin and "
+                                                 "Cyrillic letters,\ndigits and common signs "
+                                                 "only."))
+            .arg(characters);
     QToolTip::showText(field->mapToGlobal(QPoint(0, field->height())), hint, field);
     field->setToolTip(hint);
 }

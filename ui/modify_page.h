@@ -58,6 +58,7 @@ private:
     PageHost* Host() const;
 
     LangTexts texts_;
+    AddedTexts added_;
     // kOnceTypedFormat and kDateFormat with this language's year suffix.
     QString onceTypedFormat_;
     QString dateFormat_;

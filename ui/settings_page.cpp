@@ -61,6 +61,7 @@ CSettingsPage::~CSettingsPage() {
 
 bool CSettingsPage::OnInitDialog() {
     texts_ = LoadSectionTexts(kLangSettings, {1, 2, 3, 4, 5, 6});
+    added_ = AddedTexts(kLangSettings, {kSettingsNotKept});
     SetDlgItemText(IDC_SETTINGS_NOTIFY_LABEL, texts_[2]);
     SetDlgItemText(IDC_SETTINGS_CONFIRM_LABEL, texts_[3]);
     SetDlgItemText(IDC_SETTINGS_FOR, texts_[4]);
@@ -110,9 +111,9 @@ void CSettingsPage::OnOK() {
             saved.FileReplaced()
                 ? QStringLiteral("The new settings are in the file and in force, but a system "
                                  "crash soon could still undo them.")
-                : AddedText(kLangSettings, kSettingsNotKept,
-                            QStringLiteral("The new settings are in force until Tovrin ends, but "
-                                           "will not be there when it starts again."));
+                : added_.Text(kSettingsNotKept,
+                              QStringLiteral("The new settings are in force until Tovrin ends, "
+                                             "but will not be there when it starts again."));
         MessageBox(this, QString::fromStdString(saved.Message()) + QStringLiteral("\n\n") + outcome,
                    texts_[kCaptionKey],
                    saved.FileReplaced() ? MB_OK | MB_ICONWARNING : MB_OK | MB_ICONERROR);

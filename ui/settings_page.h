@@ -27,6 +27,7 @@ protected:
 
 private:
     LangTexts texts_;
+    AddedTexts added_;
     IXStatic* caption_ = nullptr;
     QString shownDays_; // the day count as the page opened with it
 };

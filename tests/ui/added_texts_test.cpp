@@ -4,6 +4,7 @@
 #include "editor_fixture.h"
 #include "platform/date_time_picker.h"
 #include "platform/lang_texts.h"
+#include "ui/editor_dlg.h"
 #include "ui/modify_page.h"
 
 #include <QAbstractButton>
@@ -84,6 +85,24 @@ TEST_F(AddedTexts, AMissingAddedTextFallsBackWithoutABox) {
     EXPECT_EQ(AddedText(kLangModify, kModifyRefused, builtIn), builtIn);
     EXPECT_TRUE(boxes_.Calls().empty());
     EXPECT_FALSE(quits_.Posted());
+}
+
+TEST_F(AddedTexts, TheEditorsBoxesKeepItsLanguageWhenTheFolderIsGone) {
+    CEditorDlg editor(nullptr, nullptr);
+    ASSERT_TRUE(editor.Create());
+    editor.OnRecord(test::Rec(MODE_YEARLY, At(2027, 1, 1), "Call the bank"));
+    // The language file goes with the folder; the boxes read their texts when the editor opened.
+    std::filesystem::rename("Base", "Base.away");
+    boxes_.SetAnswer(IDCANCEL);
+    EXPECT_FALSE(editor.CloseAndSave());
+    std::filesystem::rename("Base.away", "Base");
+    ASSERT_EQ(boxes_.Calls().size(), 2u);
+    EXPECT_TRUE(boxes_.Calls()[0].text.contains(QString::fromUtf8("Ваши напоминания на месте")))
+        << boxes_.Calls()[0].text.toStdString();
+    EXPECT_TRUE(boxes_.Calls()[1].text.startsWith(QString::fromUtf8("Закрыть редактор")));
+    EXPECT_FALSE(quits_.Posted());
+    boxes_.SetAnswer(IDOK);
+    EXPECT_TRUE(editor.CloseAndSave());
 }
 
 } // namespace

@@ -574,11 +574,13 @@ TEST_F(EditorWindow, AStoreThatCouldNotBeReadIsNotOverwrittenWithoutAsking) {
     boxes_.SetAnswer(IDCANCEL);
     EXPECT_FALSE(editor->CloseAndSave());
     ASSERT_EQ(boxes_.Calls().size(), 2u);
-    EXPECT_NE(boxes_.Calls()[0].text.indexOf("could not be read completely"), -1);
+    // In the language file's words (the shipped Russian file here).
+    const QString unreadable = QString::fromUtf8("не удалось прочитать полностью");
+    EXPECT_NE(boxes_.Calls()[0].text.indexOf(unreadable), -1);
     EXPECT_TRUE(editor->IsWindow());
 
-    boxes_.SetAnswerer([](const MessageBoxCall& call) {
-        return call.text.indexOf("could not be read") != -1 ? IDCANCEL : IDOK;
+    boxes_.SetAnswerer([unreadable](const MessageBoxCall& call) {
+        return call.text.indexOf(unreadable) != -1 ? IDCANCEL : IDOK;
     });
     EXPECT_TRUE(editor->CloseAndSave());
     EXPECT_TRUE(fs::is_directory(kStorePath));

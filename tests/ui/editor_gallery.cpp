@@ -1,13 +1,16 @@
 // Opens the editor on a small store with a reminder of every mode, optionally with one of its
 // pages, for looking at under Xvfb. Not a test.
 //
-//   editor_gallery [list|sorted|new|refused|edit-once|edit-daily|settings|settings-long|about|
-//                   delete|savefail|help] [english]
+//   editor_gallery [list|sorted|new|yearly|refused|edit-once|edit-daily|settings|settings-long|
+//                   about|delete|savefail|help] [english]
+//
+// Qt's own texts follow the desktop's language (LANG), as in the program.
 #include "core/store/paths.h"
 #include "core/store/settings.h"
 #include "core/store/store_file.h"
 #include "platform/edit_control.h"
 #include "platform/list_view.h"
+#include "platform/qt_translations.h"
 #include "res/resource.h"
 #include "ui/editor_dlg.h"
 #include "ui/modify_page.h"
@@ -15,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QTimer>
 
 #include <filesystem>
@@ -55,6 +59,7 @@ void SeedBase(const std::filesystem::path& source, bool english) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    InstallQtTranslations(app, QLocale());
     const std::string view = argc > 1 ? argv[1] : "list";
     const bool english = argc > 2 && std::string(argv[2]) == "english";
     SeedBase(TOVRIN_SOURCE_DIR, english);
@@ -65,6 +70,10 @@ int main(int argc, char** argv) {
     editor.Create();
     if (view == "new") {
         editor.OnCommand(ID_PANE_ADD);
+    } else if (view == "yearly") {
+        editor.OnCommand(ID_PANE_ADD);
+        auto* page = qobject_cast<CModifyPage*>(editor.HeldPage());
+        page->GetDlgItemAs<QAbstractButton>(IDC_MODE_YEARLY)->click();
     } else if (view == "edit-once" || view == "edit-daily") {
         const int wanted = view == "edit-once" ? MODE_ONCE : MODE_DAILY;
         for (int row = 0; row < editor.State().RowCount(); ++row) {
