@@ -470,7 +470,7 @@ bool CEditorDlg::SaveKeepingOpen(QString& problem) {
     }
     if (state_.LoadIncomplete()) {
         // Replacing a store the editor could not read whole needs the user's answer.
-        problem = PartialStoreText(state_.LoadError(), state_.recordCount());
+        problem = PartialStoreText(added_, state_.LoadError(), state_.recordCount());
         return false;
     }
     const SaveResult result = state_.Save(kStorePath);
