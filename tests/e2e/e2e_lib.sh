@@ -228,7 +228,7 @@ e2e_start_sni_host() {
     status-notifier-watcher >"$W/watcher.log" 2>&1 &
     PIDS+=($!)
     waitfor 10 sni_watcher_up || fail "status-notifier-watcher did not start"
-    gtk-sni-tray-standalone --bottom --end --size 24 >"$W/sni-tray.log" 2>&1 &
+    gtk-sni-tray-standalone --bottom --beginning --size 24 >"$W/sni-tray.log" 2>&1 &
     PIDS+=($!)
     waitfor 10 sni_tray_id || fail "gtk-sni-tray-standalone did not show"
 }
