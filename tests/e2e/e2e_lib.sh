@@ -189,7 +189,7 @@ e2e_start_desktop() {
         *) fail "unknown desktop '$DESKTOP' (bare, openbox, sni, ru)" ;;
     esac
     if [ "$DESKTOP" = ru ]; then
-        locale -a | grep -qix 'ru_RU.utf-?8' || fail "no ru_RU.UTF-8 locale (scripts/setup test)"
+        locale -a | grep -qix 'ru_RU.utf-\?8' || fail "no ru_RU.UTF-8 locale (scripts/setup test)"
         export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
     fi
     if [ "$DESKTOP" != sni ]; then
@@ -279,6 +279,12 @@ icon_centre() {
 open_desktop_menu() {
     icon_centre || fail "no tray icon to click"
     click "$ICON_X" "$ICON_Y"
+    # A StatusNotifier host now and then loses a click that comes quickly after the last (seen
+    # with gtk-sni-tray-standalone): a user clicks again, and so does this, saying so.
+    if ! waitfor 5 desktop_menu_id && [ "$DESKTOP" = sni ]; then
+        echo "note $(el) ms: the host lost a click on the icon; clicking again" >&2
+        click "$ICON_X" "$ICON_Y"
+    fi
     waitfor 5 desktop_menu_id || fail "tray menu did not open"
     MENU=$(desktop_menu_id)
     abs_geom "$MENU"
