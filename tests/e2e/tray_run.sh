@@ -109,33 +109,25 @@ ok "second start refused with a warning (screenshot second-start.png), running c
 #    of one height and the separators thin, so their middles lie at 1/8, 3/8, 5/8 and 7/8 of the
 #    way down. Journal, Editor and Current messages open their windows, each once; Exit ends the
 #    program and its icon goes.
-menu_item() { click $((X + WIDTH / 2)) $((Y + HEIGHT * $1 / 8)); }
 close_window "$J" || fail "the journal refused to close"
 waitfor 5 not_shown "$J" || fail "the journal did not close"
-open_desktop_menu
+journal_shown() { window_named "$APP" 'Журнал'; }
+menu_command 1 journal_shown || fail "Journal from the tray menu showed no journal"
+# The menu as it opened: on the screen, hanging off the click.
 [ "$X" -ge 0 ] && [ $((X + WIDTH)) -le "$SW" ] && [ "$Y" -ge 0 ] && [ $((Y + HEIGHT)) -le "$SH" ] ||
     fail "menu at $X,$Y ${WIDTH}x$HEIGHT off the screen"
-shot tray-menu
-# Near the pointer that opened it: the menu hangs off the click.
 [ $((ICON_X - X)) -le "$WIDTH" ] && [ $((X - ICON_X)) -le 0 ] || fail "menu at $X, click at $ICON_X"
-menu_item 1
-waitfor 10 window_named "$APP" 'Журнал' || fail "Journal from the tray menu showed no journal"
 ok "menu ${WIDTH}x$HEIGHT at $X,$Y: Journal shows the journal"
-open_desktop_menu
-menu_item 3
-waitfor 10 window_named "$APP" 'Tovrin' || fail "Editor from the tray menu opened no editor"
-ED=$(window_named "$APP" 'Tovrin')
+editor_up() { window_named "$APP" 'Tovrin'; }
+menu_command 3 editor_up || fail "Editor from the tray menu opened no editor"
+ED=$(editor_up)
 shot tray-editor
 ok "Editor opens the editor"
-open_desktop_menu
-menu_item 5
-waitfor 10 not_shown "$ED" || fail "Current messages left the editor open"
-waitfor 10 window_named "$APP" 'Tovrin v3.3' || fail "Current messages opened nothing"
+current_up() { not_shown "$ED" && window_named "$APP" 'Tovrin v3.3'; }
+menu_command 5 current_up || fail "Current messages did not replace the editor"
 shot tray-current
 ok "Current messages closes the editor and opens the current messages"
-open_desktop_menu
-menu_item 7
-waitfor 10 gone "$APP" || fail "Exit did not end the program"
+menu_command 7 gone "$APP" || fail "Exit did not end the program"
 reap "$APP"
 [ "$RC" -eq 0 ] || fail "exit code $RC"
 waitfor 5 desktop_icon_gone || fail "tray icon still there"
