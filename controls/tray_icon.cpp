@@ -43,22 +43,6 @@ bool CTrayIcon::Create(TrayOwner* owner, int menuId, const QIcon& icon, const QS
     if (!tray_) {
         tray_ = std::make_unique<QSystemTrayIcon>();
         connect(tray_.get(), &QSystemTrayIcon::activated, this, &CTrayIcon::OnActivated);
-        itemMenu_ = std::make_unique<QMenu>();
-        connect(itemMenu_.get(), &QMenu::aboutToShow, this, &CTrayIcon::RefreshItemMenu);
-        // Queued: the command may end the program or remove this icon, which the host's menu
-        // must not be in the middle of.
-        connect(
-            itemMenu_.get(), &QMenu::triggered, this,
-            [this](QAction* action) {
-                const int command = MenuCommandId(action);
-                if (command != 0 && owner_ != nullptr) {
-                    owner_->OnCommand(command);
-                }
-            },
-            Qt::QueuedConnection);
-        tray_->setContextMenu(itemMenu_.get());
-        // The owner gives its texts and bitmaps after this call: fill the menu once they are in.
-        QTimer::singleShot(0, this, &CTrayIcon::RefreshItemMenu);
     }
     tray_->setIcon(icon_);
     tray_->setToolTip(tip_);
@@ -157,23 +141,6 @@ std::unique_ptr<QMenu> CTrayIcon::BuildPopupMenu() {
         }
     }
     return menu;
-}
-
-void CTrayIcon::RefreshItemMenu() {
-    if (!itemMenu_) {
-        return;
-    }
-    std::unique_ptr<QMenu> fresh = BuildPopupMenu();
-    itemMenu_->clear();
-    if (!fresh) {
-        return;
-    }
-    // The popup's actions move over: texts, bitmaps and command ids as the popup has them.
-    for (QAction* action : fresh->actions()) {
-        action->setParent(itemMenu_.get());
-        fresh->removeAction(action);
-        itemMenu_->addAction(action);
-    }
 }
 
 bool CTrayIcon::ShowPopupMenu(const QPoint& globalPos) {

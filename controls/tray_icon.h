@@ -65,11 +65,6 @@ public:
     // owner. False when the menu could not be loaded.
     bool ShowPopupMenu(const QPoint& globalPos);
 
-    // The same commands as the item's own menu, for notification areas that open that instead of
-    // telling a click (StatusNotifier hosts); its texts and bitmaps follow the popup's.
-    QMenu* ItemMenu() const { return itemMenu_.get(); }
-    void RefreshItemMenu();
-
     bool InTray() const;
     bool FallbackShown() const;
     CTrayFallbackWnd* Fallback() const { return fallback_.get(); }
@@ -89,7 +84,6 @@ private:
     std::unique_ptr<CTrayFallbackWnd> fallback_;
     QTimer trayWatch_;
     bool menuShowing_ = false;
-    std::unique_ptr<QMenu> itemMenu_;
 };
 
 // Cuts a tip to at most limit UTF-16 units without splitting a surrogate pair.

@@ -56,9 +56,6 @@ class CTrayIconTest : public ::testing::Test {
 protected:
     void SetUp() override {
         tray.Create(&owner, IDR_TRAY_MENU, LoadIconResource(IDI_APP), QStringLiteral("Tovrin"));
-        // The item's own menu fills itself once, after Create; the counts start after it.
-        QCoreApplication::processEvents();
-        owner.menus = 0;
     }
     FakeOwner owner;
     CTrayIcon tray;
@@ -133,36 +130,6 @@ TEST_F(CTrayIconTest, OnlyALeftClickOpensTheMenu) {
     QTest::qWait(20);
     EXPECT_EQ(owner.menus, 1);
     EXPECT_TRUE(owner.commands.empty());
-}
-
-// A StatusNotifier host may open the item's own menu and never tell a click: that menu holds the
-// same four commands, texts and bitmaps, and its choice reaches the owner as the popup's does.
-TEST_F(CTrayIconTest, TheItemsOwnMenuOffersTheSameCommands) {
-    tray.SetBitmaps(kBitmaps);
-    tray.localiseMenu = true;
-    QMenu* menu = tray.ItemMenu();
-    ASSERT_NE(menu, nullptr);
-    emit menu->aboutToShow();
-    EXPECT_EQ(owner.menus, 1);
-    QStringList texts;
-    std::vector<int> ids;
-    for (const QAction* action : menu->actions()) {
-        texts << (action->isSeparator() ? "-" : action->text());
-        if (!action->isSeparator()) {
-            ids.push_back(MenuCommandId(action));
-            EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
-        }
-    }
-    EXPECT_EQ(texts, (QStringList{"Journal", "-", "Editor", "Current messages", "-", "Exit"}));
-    EXPECT_EQ(ids, (std::vector<int>{ID_JOURNAL, ID_EDITOR, ID_CURRENT_MESSAGES, ID_EXIT}));
-
-    // Shown again, it is built again, not appended to.
-    emit menu->aboutToShow();
-    EXPECT_EQ(menu->actions().size(), 6);
-    menu->actions().back()->trigger();
-    EXPECT_TRUE(owner.commands.empty()); // after the host's menu has let go
-    QCoreApplication::processEvents();
-    EXPECT_EQ(owner.commands, (std::vector<int>{ID_EXIT}));
 }
 
 TEST_F(CTrayIconTest, UnknownMenuMakesTheClickDoNothing) {
