@@ -74,10 +74,21 @@ QString IXCoolPane::TextFor(int key) {
     return source != nullptr ? source->OnGetText(key) : QString();
 }
 
+QFont CaptionMeasureFont() {
+    // One font on every desktop, whatever the user's: 16 pixels from ascent to descent, as a
+    // fresh drawing surface's default font always measured, so the folders lay out alike on
+    // every machine. Pixels, not points, so the desktop's dots per inch change nothing either.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(14);
+    font.setWeight(QFont::Bold);
+    return font;
+}
+
 TextExtent IXCoolPane::MeasureCaption(int32_t textId) {
-    // Measured in the default font of a fresh drawing surface, as the captions always were;
-    // the pane's own font is only used for drawing them.
-    const QFontMetrics metrics{QFont()};
+    // Measured in the fixed measuring font, as the captions always were; the pane's own font is
+    // only used for drawing them.
+    const QFontMetrics metrics{CaptionMeasureFont()};
     return {metrics.horizontalAdvance(TextFor(textId)), metrics.height()};
 }
 

@@ -13,6 +13,9 @@ namespace tovrin {
 class CommandTarget;
 class TextSource;
 
+// The font the pane measures its captions in, the same on every desktop.
+QFont CaptionMeasureFont();
+
 // The column of folders and icon buttons down the side of a window. Exactly one folder is open:
 // its items fill the space between the stack of headers above and the headers below. Pointing
 // highlights, clicking a closed folder's header opens it, clicking an item sends its command to

@@ -51,8 +51,10 @@ std::optional<RoleOf> RoleFor(int index) {
         return RoleOf{A, QPalette::Highlight};
     case COLOR_HIGHLIGHTTEXT:
         return RoleOf{A, QPalette::HighlightedText};
+    // The dialogs' own background: the kit's controls paint their faces on it, so it must be
+    // the colour the windows paint, which many styles give a lighter button than.
     case COLOR_BTNFACE:
-        return RoleOf{A, QPalette::Button};
+        return RoleOf{A, QPalette::Window};
     case COLOR_BTNSHADOW:
         return RoleOf{A, QPalette::Dark};
     // Greyed text is what the placeholder role is for; it is translucent, see ToColorRef.

@@ -17,6 +17,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QWindow>
 
 #include <array>
 
@@ -142,16 +143,24 @@ void CManagerDlg::ShowJournal() {
     if (Journal() == nullptr || isVisible()) {
         return;
     }
-    const QSize frame = frameGeometry().size();
+    // A reminder fires while the user works elsewhere: the journal shows, but the keys stay where
+    // they were typed.
+    setAttribute(Qt::WA_ShowWithoutActivating, true);
     PlaceJournal();
     SetTopmost(true);
     show();
-    // A window manager's frame is known only once the window is up.
-    if (frameGeometry().size() != frame) {
-        PlaceJournal();
-    }
+    // A window manager frames the window after it is mapped and tells its frame's size later
+    // still; until then the corner is kept as each move or resize arrives.
+    placing_ = true;
+    placingSince_.start();
+    FollowJournalFrame();
     // The journal stays above everything; a question still waiting must not go behind it.
     NestedLoop::BringToFront();
+}
+
+QPoint CManagerDlg::JournalFramePos(const QRect& screen, const QSize& frame) {
+    return {screen.x() + screen.width() - frame.width(),
+            screen.y() + screen.height() - frame.height() - kJournalBottomGap};
 }
 
 void CManagerDlg::PlaceJournal() {
@@ -161,10 +170,48 @@ void CManagerDlg::PlaceJournal() {
     }
     // The whole window, frame included, sits against the right edge and 50 pixels above the
     // bottom, clear of a panel along the bottom of the screen.
-    const QRect area = screen->geometry();
-    const QSize frame = frameGeometry().size();
-    move(area.x() + area.width() - frame.width(),
-         area.y() + area.height() - frame.height() - kJournalBottomGap);
+    const QPoint target = JournalFramePos(screen->geometry(), frameGeometry().size());
+    if (frameGeometry().topLeft() != target) {
+        move(target);
+    }
+}
+
+void CManagerDlg::FollowJournalFrame() {
+    if (!placing_) {
+        return;
+    }
+    if (!isVisible() || placingSince_.hasExpired(kJournalPlacingMs)) {
+        // From here on a move is the user's: the journal stays where it is dragged.
+        placing_ = false;
+        return;
+    }
+    PlaceJournal();
+    // Once the frame is known and in the corner there is nothing left to wait for. Without a
+    // window manager there never is a frame, and the time limit ends the watch.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QMargins margins =
+        windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    if (screen != nullptr && !margins.isNull() &&
+        frameGeometry().topLeft() == JournalFramePos(screen->geometry(), frameGeometry().size())) {
+        placing_ = false;
+    }
+}
+
+bool CManagerDlg::event(QEvent* event) {
+    const bool handled = Dialog::event(event);
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+        FollowJournalFrame();
+        break;
+    case QEvent::Hide:
+        placing_ = false;
+        break;
+    default:
+        break;
+    }
+    return handled;
 }
 
 void CManagerDlg::OnCommand(int id) {
@@ -179,7 +226,12 @@ void CManagerDlg::OnCommand(int id) {
     }
     switch (id) {
     case ID_JOURNAL:
-        ShowJournal();
+        // Asked for from the tray menu, the journal is where the user's attention is: it may
+        // take the keys, unlike when a reminder brings it up.
+        if (!isVisible()) {
+            ShowJournal();
+            activateWindow();
+        }
         break;
     case ID_EDITOR:
         OpenEditor();

@@ -6,6 +6,7 @@
 #include "platform/lang_texts.h"
 #include "ui/editor_owner.h"
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QTimer>
 
@@ -52,8 +53,15 @@ public:
     // this minute goes to the top of the journal, which then shows.
     void OnTimer();
     // Shows the journal at the bottom right of the primary screen, above everything, unless it is
-    // already showing.
+    // already showing. It does not take the keyboard from the window the user is typing in.
     void ShowJournal();
+    // Where the journal's frame goes: its right edge on the screen's, its bottom kJournalBottomGap
+    // above the screen's bottom. Frame size and screen in the same pixels.
+    static QPoint JournalFramePos(const QRect& screen, const QSize& frame);
+    // Whether the journal still follows its corner: from a showing until the window manager's
+    // frame has arrived and been allowed for, at most kJournalPlacingMs.
+    bool JournalPlacing() const { return placing_; }
+    static constexpr int kJournalPlacingMs = 3000;
 
     // Before the program ends, however it was asked to: the editor closes as the user would close
     // it, saving its changes. False when the user chose to keep it open, so the program runs on.
@@ -71,11 +79,13 @@ public:
 protected:
     bool OnInitDialog() override;
     void OnDestroy() override;
+    bool event(QEvent* event) override;
 
 private:
     void PrepareJournal(const QString& columnTitle);
     void OpenStartupMessages();
     void PlaceJournal();
+    void FollowJournalFrame();
     void OpenEditor();
     void OpenCurrentMessages();
     void Exit();
@@ -98,6 +108,8 @@ private:
     ListView* journal_ = nullptr;
     QIcon icon_;
     QTimer timer_;
+    bool placing_ = false;
+    QElapsedTimer placingSince_;
 };
 
 } // namespace tovrin

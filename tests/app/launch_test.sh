@@ -45,4 +45,30 @@ start_launched "$LAUNCH"
 stop_launched
 grep -q 'my own copy' "$base/default.lng" || fail "user's texts replaced"
 echo "ok   the user's default.lng is kept"
+
+# A Wayland session that offers an X server too: the program runs on X, where it can place the
+# journal; a platform the user chose stays. /proc tells what the program was started with.
+if command -v Xvfb >/dev/null; then
+    exec 5>"$W/dpy"
+    Xvfb -displayfd 5 -screen 0 640x480x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
+    XVFB=$!
+    exec 5>&-
+    for _ in $(seq 100); do [ -s "$W/dpy" ] && break; sleep 0.1; done
+    [ -s "$W/dpy" ] || fail "Xvfb did not start"
+    platform_of() { tr '\0' '\n' <"/proc/$APP/environ" | sed -n 's/^QT_QPA_PLATFORM=//p'; }
+    rm -f "$W/ready"
+    env -u QT_QPA_PLATFORM WAYLAND_DISPLAY=wayland-none XDG_SESSION_TYPE=wayland \
+        DISPLAY=":$(cat "$W/dpy")" TOVRIN_READY_FD=3 "$LAUNCH" 3>"$W/ready" >"$W/app.log" 2>&1 &
+    APP=$!
+    for _ in $(seq 100); do grep -q ready "$W/ready" 2>/dev/null && break; sleep 0.1; done
+    grep -q ready "$W/ready" || fail "not ready on XWayland's X server: $(cat "$W/app.log")"
+    [ "$(platform_of)" = xcb ] || fail "a Wayland session ran on '$(platform_of)', not X"
+    stop_launched
+    WAYLAND_DISPLAY=wayland-none start_launched "$LAUNCH" # the caller chose offscreen
+    [ "$(platform_of)" = offscreen ] || fail "the user's platform was replaced by '$(platform_of)'"
+    stop_launched
+    kill "$XVFB"
+    wait "$XVFB" 2>/dev/null || true
+    echo "ok   Wayland with an X server runs on X; a chosen platform stays"
+fi
 echo "PASS"

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMap>
 #include <QPainter>
@@ -246,6 +247,34 @@ TEST_F(IXCoolPaneKeys, AnItemOutOfSightScrollsIntoViewAndBackToItsPlace) {
     Key(Qt::Key_Home);
     EXPECT_EQ(pane.Model().scrollPos(), 0);
     EXPECT_EQ(pane.Model().scrollOffset(), 0);
+}
+
+// The captions are measured alike whatever font the desktop gives the program: 16 pixels high,
+// so the open folder's items lie 64 pixels apart.
+TEST(IXCoolPane, TheLayoutIgnoresTheDesktopsFont) {
+    InitSysColors();
+    const QFont saved = QApplication::font();
+    for (const int points : {6, 9, 20}) {
+        QFont desktop = saved;
+        desktop.setPointSize(points);
+        QApplication::setFont(desktop);
+        PaneOwner owner;
+        owner.resize(300, 300);
+        IXCoolPane pane;
+        pane.textFromParent = true;
+        ASSERT_TRUE(pane.Create(QRect(0, 0, 124, 240), &owner, IDC_PANE));
+        std::array<CoolPaneItem, 3> items{{{IDI_NEW_RECORD, 9, ID_PANE_ADD, {}, {}},
+                                           {IDI_CHANGE_RECORD, 10, ID_PANE_MODIFY, {}, {}},
+                                           {IDI_DELETE, 11, ID_PANE_DELETE, {}, {}}}};
+        pane.AddFolder({34, 3, items.data(), {}, 0, 0});
+        EXPECT_EQ(QFontMetrics(CaptionMeasureFont()).height(), 16);
+        const CoolPaneFolder& folder = pane.Model().Folder(0);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(folder.items[i].iconCell.top, 28 + 64 * i) << points << " pt, item " << i;
+            EXPECT_EQ(folder.items[i].iconCell.left, 46) << points << " pt, item " << i;
+        }
+    }
+    QApplication::setFont(saved);
 }
 
 TEST(IXCoolPane, CreateNeedsAParent) {

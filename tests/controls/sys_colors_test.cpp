@@ -22,7 +22,9 @@ private:
 
 QPalette Distinct() {
     QPalette p = QApplication::palette();
-    p.setColor(QPalette::Active, QPalette::Button, QColor(10, 20, 30));
+    p.setColor(QPalette::Active, QPalette::Window, QColor(10, 20, 30));
+    // A lighter button than the window, as many styles have it (252 against 239).
+    p.setColor(QPalette::Active, QPalette::Button, QColor(252, 252, 252));
     p.setColor(QPalette::Active, QPalette::Dark, QColor(40, 50, 60));
     p.setColor(QPalette::Active, QPalette::Highlight, QColor(0, 0, 128));
     p.setColor(QPalette::Active, QPalette::Base, QColor(255, 255, 255));
@@ -32,7 +34,10 @@ QPalette Distinct() {
 
 TEST(GetSysColor, ReadsThePalettesNearestRoles) {
     ScopedPalette palette(Distinct());
+    // The face is the windows' background, not the style's button.
     EXPECT_EQ(GetSysColor(COLOR_BTNFACE), MakeColorRef(10, 20, 30));
+    EXPECT_EQ(ToQColor(GetSysColor(COLOR_BTNFACE)),
+              QApplication::palette().color(QPalette::Window));
     EXPECT_EQ(GetSysColor(COLOR_3DFACE), MakeColorRef(10, 20, 30));
     EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), MakeColorRef(40, 50, 60));
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), MakeColorRef(0, 0, 128));

@@ -203,3 +203,175 @@ close_window() {
     [ -x "${E2E_X_CLOSE:-}" ] || fail "E2E_X_CLOSE does not name the close helper"
     "$E2E_X_CLOSE" "$1"
 }
+
+# ---- Desktops ----------------------------------------------------------------------------------
+# E2E_DESKTOP picks the desktop the runs meet (default bare):
+#   bare     no window manager, trayer's XEmbed tray, the C locale
+#   openbox  openbox (a reparenting window manager: frames, focus, stacking) with trayer
+#   sni      a StatusNotifier host over its own D-Bus session bus (status-notifier-watcher with
+#            gtk-sni-tray-standalone), no XEmbed tray and no window manager
+#   ru       as bare, in the ru_RU.UTF-8 locale with Qt's own texts in Russian
+# e2e_start_desktop replaces e2e_start_screen for runs that take the parameter; it also sets
+# DESKTOP. The icon, menu and geometry helpers below work on each.
+DESKTOP=${E2E_DESKTOP:-bare}
+
+e2e_start_desktop() {
+    case "$DESKTOP" in
+        bare | openbox | ru) ;;
+        sni) e2e_need_tools dbus-daemon dbus-send status-notifier-watcher gtk-sni-tray-standalone ;;
+        *) fail "unknown desktop '$DESKTOP' (bare, openbox, sni, ru)" ;;
+    esac
+    if [ "$DESKTOP" = ru ]; then
+        locale -a | grep -qix 'ru_RU.utf-\?8' || fail "no ru_RU.UTF-8 locale (scripts/setup test)"
+        export LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8
+    fi
+    if [ "$DESKTOP" != sni ]; then
+        e2e_start_screen
+    else
+        exec 5>"$W/dpy"
+        Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
+        PIDS+=($!)
+        exec 5>&-
+        waitfor 10 test -s "$W/dpy" || fail "Xvfb did not start"
+        DISPLAY=:$(cat "$W/dpy")
+        export DISPLAY
+        read -r SW SH < <(xdotool getdisplaygeometry)
+        e2e_start_sni_host
+    fi
+    if [ "$DESKTOP" = openbox ]; then
+        e2e_need_tools openbox
+        openbox --sm-disable >"$W/openbox.log" 2>&1 &
+        PIDS+=($!)
+        waitfor 10 wm_running || fail "openbox did not start"
+    fi
+}
+
+# The window manager's check window on the root, as every EWMH window manager sets it.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+
+# A session bus of its own, a watcher on it, and a standalone tray along the bottom showing the
+# items the watcher knows.
+e2e_start_sni_host() {
+    local address
+    dbus-daemon --session --nofork --print-address=6 6>"$W/bus" >"$W/dbus.log" 2>&1 &
+    PIDS+=($!)
+    waitfor 10 test -s "$W/bus" || fail "no session bus"
+    address=$(head -1 "$W/bus")
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    status-notifier-watcher >"$W/watcher.log" 2>&1 &
+    PIDS+=($!)
+    waitfor 10 sni_watcher_up || fail "status-notifier-watcher did not start"
+    gtk-sni-tray-standalone --bottom --beginning --size 24 >"$W/sni-tray.log" 2>&1 &
+    PIDS+=($!)
+    waitfor 10 sni_tray_id || fail "gtk-sni-tray-standalone did not show"
+}
+
+sni_watcher_up() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+        org.freedesktop.DBus.NameHasOwner string:org.kde.StatusNotifierWatcher | grep -q true
+}
+# The items the watcher holds, one a line (service and path as the item registered them).
+sni_items() {
+    dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
+        string:RegisteredStatusNotifierItems | awk -F'"' '/string "/ {print $2}'
+}
+sni_tray_id() {
+    xwininfo -root -tree | awk '!f && /gtk-sni-tray-standalone/ && / [0-9]+x[0-9]+\+/ {print $1; f=1} END {exit !f}'
+}
+
+# The program's icon: docked in trayer's panel, or (sni) the tray window whose first icon it is,
+# for the host draws the items itself.
+desktop_icon_id() {
+    if [ "$DESKTOP" = sni ]; then
+        [ "$(sni_items | grep -c .)" -ge 1 ] && sni_tray_id
+    else
+        icon_id
+    fi
+}
+desktop_icon_count() {
+    if [ "$DESKTOP" = sni ]; then sni_items | grep -c . || true; else icon_count; fi
+}
+desktop_icon_gone() { ! desktop_icon_id; }
+
+# The middle of the program's icon on the screen, as ICON_X ICON_Y. The host draws its icons
+# square, the height of its bar, from the start of the bar.
+icon_centre() {
+    local id
+    id=$(desktop_icon_id) || return 1
+    abs_geom "$id"
+    if [ "$DESKTOP" = sni ]; then
+        ICON_X=$((X + HEIGHT / 2)) ICON_Y=$((Y + HEIGHT / 2))
+    else
+        ICON_X=$((X + WIDTH / 2)) ICON_Y=$((Y + HEIGHT / 2))
+    fi
+}
+
+# A left click on the program's icon on any of the desktops; the menu that opens is MENU, its
+# geometry in X Y WIDTH HEIGHT.
+open_desktop_menu() {
+    icon_centre || fail "no tray icon to click"
+    click "$ICON_X" "$ICON_Y"
+    # A menu that opens on the press can be closed by the same click's release on a busy machine,
+    # and a StatusNotifier host now and then loses a click (seen with gtk-sni-tray-standalone):
+    # a user clicks again, and so does this, saying so in the log.
+    if ! waitfor 5 desktop_menu_id; then
+        echo "note $(el) ms: the host lost a click on the icon; clicking again" >&2
+        click "$ICON_X" "$ICON_Y"
+    fi
+    waitfor 5 desktop_menu_id || fail "tray menu did not open"
+    MENU=$(desktop_menu_id)
+    abs_geom "$MENU"
+}
+# menu_command EIGHTHS CHECK...: opens the tray menu and clicks the item whose middle lies that
+# many eighths down it (the items are of one height and the separators thin: 1, 3, 5 and 7 for
+# Journal, Editor, Current messages and Exit), until CHECK holds; a second try when the menu
+# went before the click landed (see open_desktop_menu), said in the log.
+menu_command() {
+    local eighths=$1 try
+    shift
+    for try in 1 2; do
+        open_desktop_menu
+        click $((X + WIDTH / 2)) $((Y + HEIGHT * eighths / 8))
+        waitfor 8 "$@" && return 0
+        [ "$try" -eq 1 ] && echo "note $(el) ms: the menu's item did not take; again" >&2
+        xdotool key Escape 2>/dev/null || true
+    done
+    return 1
+}
+# The program's open popup menu: an override-redirect window of $APP, on the root, that is not
+# the icon (Qt's XEmbed icon window is override-redirect too).
+desktop_menu_id() {
+    local w icon
+    icon=$(desktop_icon_id 2>/dev/null || echo 0)
+    for w in $(xdotool search --onlyvisible --pid "$APP" 2>/dev/null); do
+        [ "$w" -eq "$((icon))" ] && continue
+        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+# abs_geom WINDOW: the window's own area (inside any frame) on the screen, in X Y WIDTH HEIGHT.
+# xdotool reads a reparented window's place relative to its frame; xwininfo reads it absolutely.
+abs_geom() {
+    local info
+    info=$(xwininfo -id "$1") || return 1
+    X=$(awk '/Absolute upper-left X/ {print $NF}' <<<"$info")
+    Y=$(awk '/Absolute upper-left Y/ {print $NF}' <<<"$info")
+    WIDTH=$(awk '/^ *Width:/ {print $NF}' <<<"$info")
+    HEIGHT=$(awk '/^ *Height:/ {print $NF}' <<<"$info")
+}
+# frame_geom WINDOW: the window with the window manager's frame around it (the frame extents
+# it publishes), in X Y WIDTH HEIGHT; without a window manager the window itself.
+frame_geom() {
+    local l=0 r=0 t=0 b=0 ext
+    abs_geom "$1" || return 1
+    ext=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')
+    [ -n "$ext" ] && IFS=, read -r l r t b <<<"$ext"
+    X=$((X - l)) Y=$((Y - t)) WIDTH=$((WIDTH + l + r)) HEIGHT=$((HEIGHT + t + b))
+}
+# The window that has the keyboard focus, as the window manager says (_NET_ACTIVE_WINDOW), or
+# the X server where there is no window manager.
+focused_window() { xdotool getwindowfocus; }
+# not_shown WINDOW: the window is gone or unmapped.
+not_shown() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }

@@ -328,5 +328,21 @@ TEST_F(ManagerTest, ExitWaitsWhileTheUserKeepsAnEditorThatCannotSave) {
     EXPECT_EQ(test::Texts(Stored()), std::vector<std::string>{"Unsaved"});
 }
 
+// A reminder brings the journal up without taking the keyboard from where the user types. Its
+// frame is in the corner as soon as the platform tells the frame (this one at once, a window
+// manager later); from then on a move is the user's own and stays.
+TEST_F(ManagerTest, AFiredJournalLeavesTheKeysAndThenStaysWhereTheUserMovesIt) {
+    PutStore({Rec(MODE_ONCE, At(2026, 12, 8, 14, 30), "Call the clinic")});
+    auto dlg = Start();
+    TickThrough(*dlg, At(2026, 12, 8, 14, 30, 1));
+    ASSERT_TRUE(dlg->isVisible());
+    EXPECT_TRUE(dlg->testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_EQ(dlg->pos(), CornerFor(*dlg));
+    EXPECT_FALSE(dlg->JournalPlacing());
+    dlg->move(10, 20);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(dlg->pos(), QPoint(10, 20));
+}
+
 } // namespace
 } // namespace tovrin
