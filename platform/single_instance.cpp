@@ -99,38 +99,7 @@ int BindWitness(const std::string& key) {
 }
 #endif
 
-std::string& TestProgramKey() {
-    static std::string key;
-    return key;
-}
-
 } // namespace
-
-void SetProgramKeyForTests(std::string key) {
-    TestProgramKey() = std::move(key);
-}
-
-SingleInstance::SingleInstance(State state, int presenceFd, std::string problem, int witnessFd)
-    : state_(state), presenceFd_(presenceFd), witnessFd_(witnessFd), problem_(std::move(problem)) {}
-
-SingleInstance::SingleInstance(SingleInstance&& other) noexcept
-    : state_(other.state_), presenceFd_(std::exchange(other.presenceFd_, -1)),
-      witnessFd_(std::exchange(other.witnessFd_, -1)), problem_(std::move(other.problem_)) {}
-
-SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
-    if (this != &other) {
-        Release();
-        state_ = other.state_;
-        presenceFd_ = std::exchange(other.presenceFd_, -1);
-        witnessFd_ = std::exchange(other.witnessFd_, -1);
-        problem_ = std::move(other.problem_);
-    }
-    return *this;
-}
-
-SingleInstance::~SingleInstance() {
-    Release();
-}
 
 void SingleInstance::Release() {
     for (int* fd : {&presenceFd_, &witnessFd_}) {
@@ -196,7 +165,7 @@ SingleInstance SingleInstance::Join() {
     if (dir.empty()) {
         return {State::Unchecked, -1, problem};
     }
-    const std::string& testKey = TestProgramKey();
+    const std::string& testKey = ProgramKeyForTests();
     return Join(dir, testKey.empty() ? ProgramKey(ProgramFilePath()) : testKey);
 }
 

@@ -67,6 +67,8 @@ std::string ProgramFilePath();
 // copy of the program at another path would: Join() then uses this key instead of the program
 // file's. Empty goes back to the program file's.
 void SetProgramKeyForTests(std::string key);
+// The key set by SetProgramKeyForTests, empty when none is.
+const std::string& ProgramKeyForTests();
 // A name for files that stands for a program path: 16 hex digits of a hash of the path.
 std::string ProgramKey(std::string_view programPath);
 

@@ -46,38 +46,7 @@ std::string Describe(const char* what, DWORD error) {
     return text;
 }
 
-std::string& TestProgramKey() {
-    static std::string key;
-    return key;
-}
-
 } // namespace
-
-void SetProgramKeyForTests(std::string key) {
-    TestProgramKey() = std::move(key);
-}
-
-SingleInstance::SingleInstance(State state, int presenceFd, std::string problem, int witnessFd)
-    : state_(state), presenceFd_(presenceFd), witnessFd_(witnessFd), problem_(std::move(problem)) {}
-
-SingleInstance::SingleInstance(SingleInstance&& other) noexcept
-    : state_(other.state_), presenceFd_(std::exchange(other.presenceFd_, -1)),
-      witnessFd_(std::exchange(other.witnessFd_, -1)), problem_(std::move(other.problem_)) {}
-
-SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
-    if (this != &other) {
-        Release();
-        state_ = other.state_;
-        presenceFd_ = std::exchange(other.presenceFd_, -1);
-        witnessFd_ = std::exchange(other.witnessFd_, -1);
-        problem_ = std::move(other.problem_);
-    }
-    return *this;
-}
-
-SingleInstance::~SingleInstance() {
-    Release();
-}
 
 void SingleInstance::Release() {
     if (presenceFd_ != -1) {
@@ -105,7 +74,7 @@ SingleInstance SingleInstance::Join(const std::filesystem::path& dir, std::strin
 }
 
 SingleInstance SingleInstance::Join() {
-    const std::string& testKey = TestProgramKey();
+    const std::string& testKey = ProgramKeyForTests();
     return Join({}, testKey.empty() ? ProgramKey(ProgramFilePath()) : testKey);
 }
 
