@@ -1,5 +1,6 @@
 #include "support/temp_base.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -63,6 +64,15 @@ fs::path SourceDir() {
         return dir;
     }
     return TOVRIN_SOURCE_DIR_DEFAULT;
+}
+
+std::vector<std::string> FilesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace tovrin::test

@@ -25,6 +25,8 @@ private:
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& file);
+// The names of the entries of a folder, sorted: what a save left behind beside its file.
+std::vector<std::string> FilesIn(const std::filesystem::path& folder);
 void WriteBytes(const std::filesystem::path& file, const std::vector<std::uint8_t>& bytes);
 void WriteText(const std::filesystem::path& file, const std::string& text);
 

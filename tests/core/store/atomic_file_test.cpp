@@ -18,21 +18,13 @@ namespace tovrin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FilesIn;
 using test::ReadBytes;
 using test::TempBase;
 using test::WriteBytes;
 
 const std::vector<std::uint8_t> kOld{1, 0, 0, 0, 'o', 'l', 'd'};
 const std::vector<std::uint8_t> kNew(5000, 0xAB);
-
-std::vector<std::string> FilesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // After a failed save the old store is there byte for byte and no temporary file is left over.
 void ExpectOldStoreUntouched(const TempBase& base) {
