@@ -4,6 +4,7 @@
 #include "core/draw/menu_bitmaps.h"
 #include "platform/nested_loop.h"
 #include "platform/resources.h"
+#include "platform/tray_presence.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -57,18 +58,72 @@ bool CTrayIcon::Create(TrayOwner* owner, int menuId, const QIcon& icon, const QS
     menuId_ = menuId;
     icon_ = icon;
     tip_ = CutTip(tip);
-    if (!tray_) {
-        tray_ = std::make_unique<QSystemTrayIcon>();
-        connect(tray_.get(), &QSystemTrayIcon::activated, this, &CTrayIcon::OnActivated);
+    if (tray_) {
+        tray_->setIcon(icon_);
+        tray_->setToolTip(tip_);
     }
-    tray_->setIcon(icon_);
-    tray_->setToolTip(tip_);
     if (fallback_) {
         fallback_->SetTip(tip_);
     }
     trayWatch_.start();
     CheckTray();
     return InTray();
+}
+
+// Made only once a notification area is there: making it is Qt's first tray question, whose
+// answer about D-Bus trays holds for the rest of the run.
+void CTrayIcon::MakeTray() {
+    const bool statusNotifier = PresentTray() == TrayKind::StatusNotifier;
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    connect(tray_.get(), &QSystemTrayIcon::activated, this, &CTrayIcon::OnActivated);
+    tray_->setIcon(icon_);
+    tray_->setToolTip(tip_);
+    // On an X11 tray the right button stays without a menu; a StatusNotifier host may only ever
+    // open the item's own menu, so there the popup's commands are offered as that menu too.
+    if (statusNotifier) {
+        OfferItemMenu();
+    }
+}
+
+void CTrayIcon::OfferItemMenu() {
+    itemMenu_ = std::make_unique<QMenu>();
+    connect(itemMenu_.get(), &QMenu::aboutToShow, this, &CTrayIcon::RefreshItemMenu);
+    RefreshItemMenu();
+    tray_->setContextMenu(itemMenu_.get());
+}
+
+void CTrayIcon::RefreshItemMenu() {
+    std::unique_ptr<QMenu> fresh = BuildMenu(&TrayOwner::OnTrayItemMenu);
+    if (!fresh) {
+        return;
+    }
+    const QList<QAction*> shown = itemMenu_->actions();
+    const QList<QAction*> wanted = fresh->actions();
+    if (itemMenuSource_ && shown.size() == wanted.size()) {
+        // The host already holds this layout: only texts change, and the items keep their ids.
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            shown[i]->setText(wanted[i]->text());
+        }
+        return;
+    }
+    itemMenu_->clear();
+    itemMenuSource_ = std::move(fresh);
+    for (QAction* action : wanted) {
+        itemMenu_->addAction(action);
+        const int command = MenuCommandId(action);
+        if (command == 0) {
+            continue;
+        }
+        // The host's click arrives from the bus; the command runs from the event loop, where it
+        // may close windows or end the program.
+        connect(action, &QAction::triggered, this, [this, command] {
+            QTimer::singleShot(0, this, [this, command] {
+                if (owner_ != nullptr && !menuShowing_) {
+                    owner_->OnCommand(command);
+                }
+            });
+        });
+    }
 }
 
 bool CTrayIcon::Remove() {
@@ -92,8 +147,17 @@ bool CTrayIcon::FallbackShown() const {
 }
 
 void CTrayIcon::CheckTray() {
-    if (menuShowing_ || !tray_) {
+    if (menuShowing_) {
         return;
+    }
+    if (!tray_) {
+        if (PresentTray() == TrayKind::None) {
+            if (!FallbackShown()) {
+                ShowFallback();
+            }
+            return;
+        }
+        MakeTray();
     }
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         if (!tray_->isVisible()) {
@@ -160,6 +224,10 @@ bool CTrayIcon::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::unique_ptr<QMenu> CTrayIcon::BuildPopupMenu() {
+    return BuildMenu(&TrayOwner::OnTrayMenu);
+}
+
+std::unique_ptr<QMenu> CTrayIcon::BuildMenu(void (TrayOwner::*localise)(QMenu&)) {
     const MenuTemplate* resource = LoadMenuResource(menuId_);
     if (resource == nullptr || resource->items.empty() || resource->items.front().popup.empty()) {
         return nullptr;
@@ -168,7 +236,7 @@ std::unique_ptr<QMenu> CTrayIcon::BuildPopupMenu() {
     auto menu = std::make_unique<QMenu>();
     AppendMenuItems(*menu, resource->items.front().popup);
     if (localiseMenu && owner_ != nullptr) {
-        owner_->OnTrayMenu(*menu);
+        (owner_->*localise)(*menu);
     }
     const QList<QAction*> actions = menu->actions();
     std::vector<bool> separators;

@@ -24,6 +24,10 @@ class CTrayFallbackWnd;
 class TrayOwner : public CommandTarget {
 public:
     virtual void OnTrayMenu(QMenu& menu) = 0;
+    // The same, for the copy of the menu a StatusNotifier host shows as the item's own menu. The
+    // host may ask for it at any moment, even while a box is open, so nothing may be shown or
+    // asked here: a text that cannot be found keeps the one the menu already has.
+    virtual void OnTrayItemMenu(QMenu& menu) { (void)menu; }
 };
 
 // The program's icon in the notification area. Releasing the left button on it pops up the first
@@ -73,6 +77,9 @@ public:
     bool ShowPopupMenu(const QPoint& globalPos);
 
     bool InTray() const;
+    // The icon is an item on a StatusNotifier host (over D-Bus), which also offers the menu as the
+    // item's own menu.
+    bool OnDBusTray() const { return InTray() && itemMenu_ != nullptr; }
     bool FallbackShown() const;
     CTrayFallbackWnd* Fallback() const { return fallback_.get(); }
     const QString& Tip() const { return tip_; }
@@ -80,6 +87,10 @@ public:
 private:
     void CheckTray();
     void ShowFallback();
+    void MakeTray();
+    void OfferItemMenu();
+    void RefreshItemMenu();
+    std::unique_ptr<QMenu> BuildMenu(void (TrayOwner::*localise)(QMenu&));
 
     TrayOwner* owner_ = nullptr;
     int menuId_ = 0;
@@ -88,6 +99,10 @@ private:
     QIcon icon_;
     QString tip_;
     std::unique_ptr<QSystemTrayIcon> tray_;
+    // The item's own menu on a StatusNotifier host, and the menu that owns its commands (rebuilt
+    // before each showing, like the popup).
+    std::unique_ptr<QMenu> itemMenu_;
+    std::unique_ptr<QMenu> itemMenuSource_;
     std::unique_ptr<CTrayFallbackWnd> fallback_;
     QTimer trayWatch_;
     bool menuShowing_ = false;

@@ -352,6 +352,20 @@ void CManagerDlg::OnTrayMenu(QMenu& menu) {
     SetMenuItemText(menu, 5, texts[4]);
 }
 
+void CManagerDlg::OnTrayItemMenu(QMenu& menu) {
+    // Read quietly: a StatusNotifier host asks for the item's menu whenever it likes, and the
+    // texts the menu already has stand in for any the file lacks.
+    const AddedTexts texts(kLangMenu, {1, 2, 3, 4});
+    const QList<QAction*> items = menu.actions();
+    const int positions[] = {0, 2, 3, 5};
+    for (int key = 1; key <= 4; ++key) {
+        const int position = positions[key - 1];
+        if (position < items.size()) {
+            SetMenuItemText(menu, position, texts.Text(key, items[position]->text()));
+        }
+    }
+}
+
 void CManagerDlg::OnReloadToday(std::span<ReminderRecord* const> editorRecords) {
     timer_.stop();
     checkedMinute_.reset();

@@ -46,6 +46,7 @@ public:
     void OnCommand(int id) override;
     // Puts the language texts into the tray menu just before it shows.
     void OnTrayMenu(QMenu& menu) override;
+    void OnTrayItemMenu(QMenu& menu) override;
     // The editor is closing after a timed reminder changed: today's list comes from its records.
     void OnReloadToday(std::span<ReminderRecord* const> editorRecords) override;
 
