@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPointer>
@@ -14,6 +15,10 @@
 
 namespace tovrin {
 namespace {
+
+// Every box as shown, words and buttons, for whoever checks what a desktop made of them (off unless
+// QT_LOGGING_RULES turns on "tovrin.boxes.info").
+Q_LOGGING_CATEGORY(lcBoxes, "tovrin.boxes", QtWarningMsg)
 
 MessageBoxRecorder* activeBoxRecorder = nullptr;
 QuitRecorder* activeQuitRecorder = nullptr;
@@ -60,6 +65,8 @@ int ShowBox(QWidget* owner, const QString& text, const QString& caption, unsigne
     } else {
         box->setEscapeButton(ok);
     }
+    qCInfo(lcBoxes).noquote() << "box:" << caption << "|" << QString(text).replace('\n', ' ') << "|"
+                              << ok->text() << (cancel != nullptr ? cancel->text() : QString());
     box->exec();
     if (box.isNull()) {
         return UnansweredResult(type);
