@@ -32,6 +32,8 @@ e2e_init() {
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     # Qt then uses the XEmbed tray that trayer offers; and there is no session manager to talk to.
     unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+    # Each box the program shows is written to its output, for one_language_per_box.
+    export QT_LOGGING_RULES="tovrin.boxes.info=true"
     # A sanitizer build loads its runtime first; the fake clock must be allowed in after it. The
     # process-exit leak report of Qt's caches is not these runs' business, and the X keyboard
     # library copies strings by length, which the strict string check takes for an overflow.
@@ -236,7 +238,9 @@ e2e_start_desktop() {
         DISPLAY=:$(cat "$W/dpy")
         export DISPLAY
         read -r SW SH < <(xdotool getdisplaygeometry)
-        e2e_start_sni_host
+        e2e_start_session_bus
+        # A run that shows a host coming after the program starts it itself (e2e_start_sni_host).
+        [ "${E2E_SNI_LATE:-0}" = 1 ] || e2e_start_sni_host
     fi
     if [ "$DESKTOP" = openbox ]; then
         e2e_need_tools openbox
@@ -249,15 +253,19 @@ e2e_start_desktop() {
 # The window manager's check window on the root, as every EWMH window manager sets it.
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
-# A session bus of its own, a watcher on it, and a standalone tray along the bottom showing the
-# items the watcher knows.
-e2e_start_sni_host() {
+# A session bus of its own.
+e2e_start_session_bus() {
     local address
     dbus-daemon --session --nofork --print-address=6 6>"$W/bus" >"$W/dbus.log" 2>&1 &
     PIDS+=($!)
     waitfor 10 test -s "$W/bus" || fail "no session bus"
     address=$(head -1 "$W/bus")
     export DBUS_SESSION_BUS_ADDRESS=$address
+}
+
+# A watcher on the session bus, and a standalone tray along the bottom showing the items the
+# watcher knows.
+e2e_start_sni_host() {
     status-notifier-watcher >"$W/watcher.log" 2>&1 &
     PIDS+=($!)
     waitfor 10 sni_watcher_up || fail "status-notifier-watcher did not start"
@@ -276,8 +284,55 @@ sni_items() {
         org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
         string:RegisteredStatusNotifierItems | awk -F'"' '/string "/ {print $2}'
 }
+# The host's bar, 24 pixels high (its menus are windows of the same program).
 sni_tray_id() {
-    xwininfo -root -tree | awk '!f && /gtk-sni-tray-standalone/ && / [0-9]+x[0-9]+\+/ {print $1; f=1} END {exit !f}'
+    xwininfo -root -tree | awk '!f && /gtk-sni-tray-standalone/ && / [0-9]+x24\+/ {print $1; f=1} END {exit !f}'
+}
+# The menu the host draws for the item (from the item's own menu), once a right click opened it.
+sni_item_menu_id() {
+    local bar id geometry
+    bar=$(($(sni_tray_id)))
+    while read -r id geometry; do
+        [ $((id)) -ne "$bar" ] || continue
+        IFS='x+' read -r w h _ <<<"$geometry"
+        [ "$w" -gt 50 ] && [ "$h" -gt 50 ] && { echo "$id"; return 0; }
+    done < <(xwininfo -root -tree | grep 'gtk-sni-tray-standalone' |
+        grep -oE '^ *0x[0-9a-f]+|[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+' | paste - -)
+    return 1
+}
+# item_menu_command FIRST|LAST CHECK...: a right click on the item, then the first or the last
+# command of the menu the host draws, until CHECK holds (a second try as menu_command does).
+item_menu_command() {
+    local which=$1 try menu
+    shift
+    for try in 1 2; do
+        icon_centre || fail "no tray icon to click"
+        xdotool mousemove --sync "$ICON_X" "$ICON_Y" click 3
+        if waitfor 5 sni_item_menu_id; then
+            menu=$(sni_item_menu_id)
+            waitfor 2 not_moving "$menu" || true
+            abs_geom "$menu"
+            shot item-menu
+            if [ "$which" = first ]; then
+                click $((X + WIDTH / 2)) $((Y + 15))
+            else
+                click $((X + WIDTH / 2)) $((Y + HEIGHT - 15))
+            fi
+            waitfor 8 "$@" && return 0
+        fi
+        [ "$try" -eq 1 ] && echo "note $(el) ms: the item's menu did not take; again" >&2
+        xdotool key Escape 2>/dev/null || true
+    done
+    return 1
+}
+# not_moving WINDOW: its place and size are the same a tenth of a second apart (a menu that is
+# still sliding into place takes a click meant for one item as one for another).
+not_moving() {
+    local a b
+    a=$(xwininfo -id "$1" | grep -E 'Absolute|Width|Height')
+    sleep 0.1
+    b=$(xwininfo -id "$1" | grep -E 'Absolute|Width|Height')
+    [ "$a" = "$b" ]
 }
 
 # The program's icon: docked in trayer's panel, or (sni) the tray window whose first icon it is,
@@ -375,3 +430,35 @@ frame_geom() {
 focused_window() { xdotool getwindowfocus; }
 # not_shown WINDOW: the window is gone or unmapped.
 not_shown() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# ---- Language ------------------------------------------------------------------------------------
+# e2e_language_file BASE: gives the program the language file of the desktop's language, as a user
+# would pick it (Russian on the Russian desktop, English on the others), so that its own texts and
+# Qt's share a language. Sets LNG to it.
+e2e_language_file() {
+    local src=${TOVRIN_SOURCE_DIR:?}/res/Base
+    if [ "$DESKTOP" = ru ]; then LNG=$src/default.lng; else LNG=$src/english.lng; fi
+    cp "$LNG" "$1/default.lng" || fail "cannot copy $LNG"
+}
+# lng SECTION KEY: that text of the language file given, in UTF-8.
+lng() {
+    iconv -f WINDOWS-1251 -t UTF-8 "${LNG:?}" | tr -d '\r' |
+        awk -v s="[$1]" -v k="$2=" '/^\[/ {in_s = ($0 == s); next} in_s && index($0, k) == 1 {
+            print substr($0, length(k) + 1); exit}'
+}
+# boxes_shown LOG...: the boxes the program showed, one a line: "box: caption | text | buttons".
+boxes_shown() { cat "$@" 2>/dev/null | grep -a '^tovrin.boxes: box: ' | sed 's/^tovrin.boxes: //' || true; }
+# one_language_per_box LOG...: fails on a box whose words mix Latin and Cyrillic letters, and
+# says how many boxes it read. The program's name and file names are Latin in any language.
+one_language_per_box() {
+    local line words count=0
+    while IFS= read -r line; do
+        count=$((count + 1))
+        words=$(LC_ALL=C.UTF-8 sed -E 's#[^ ]*(/|[A-Za-z0-9]\.[A-Za-z])[^ ]*##g; s/[Tt]ovrin//g' <<<"${line#box: }")
+        if LC_ALL=C.UTF-8 grep -q '[A-Za-z]' <<<"$words" &&
+            LC_ALL=C.UTF-8 grep -qP '[\x{0400}-\x{04FF}]' <<<"$words"; then
+            fail "a box mixes languages: $line"
+        fi
+    done < <(boxes_shown "$@")
+    BOXES_READ=$count
+}

@@ -6,6 +6,7 @@
 #     store file now exists;
 #  3. Add; typing replaces the suggested message; "once" puts the picker on the current minute,
 #     and the minutes go one up from the keyboard; OK: the new row shows in the list;
+#     Delete on the row asks first, in the desktop's one language, and Escape keeps the row;
 #  4. the title bar's close: the editor goes, and the store holds the reminder;
 #  5. at 14:30 the journal pops up at the bottom right, on top, with the typed text;
 #  6. Exit from the tray menu ends the program cleanly, the store as the editor left it.
@@ -53,7 +54,7 @@ e2e_keyboard ru
 ok "Xvfb $DISPLAY ${SW}x${SH}, desktop $DESKTOP"
 RUN=$W/run
 mkdir -p "$RUN/Base"
-cp "$SRC/res/Base/default.lng" "$RUN/Base/"
+e2e_language_file "$RUN/Base"
 e2e_own_copy "$BIN"
 cd "$RUN"
 e2e_start_faked "$START" "$W/app.log" "$OWN_BIN"
@@ -131,6 +132,21 @@ row_shown() { shot 7-editor-row && inked "$ART/7-editor-row.png" "$ROW1"; }
 waitfor 10 row_shown || fail "no new row in the list after OK"
 ok "Add, typed \"$MESSAGE\", once at $(fake_clock "$CHECKED_MS"), minutes up, OK: a new row"
 
+# The row's Delete asks first; Escape answers Cancel and the row stays. The question's title is
+# the one a window manager cuts when the box is too narrow for it: the screenshot shows it whole.
+read -r RX RY < <(echo $((EX + $(dx 88) + $(dx 257) / 2)) $((EY + $(dy 20) + 25)))
+click "$RX" "$RY"
+press Delete
+question() { window_named "$APP" "$(lng Editor 6)"; }
+waitfor 10 question || fail "Delete on the row asked nothing"
+BOX=$(question)
+shot 7b-delete-question
+xdotool windowfocus --sync "$BOX" 2>/dev/null || true
+press Escape
+waitfor 10 not_shown "$BOX" || fail "Escape did not answer the question"
+waitfor 5 row_shown || fail "the row went although the question was cancelled"
+ok "Delete asked \"$(lng Editor 5)\"; Escape kept the row"
+
 # 4. The title bar's close. The editor saves as it goes and tells the main window about the new
 #    timed reminder.
 close_window "$ED" || fail "the editor refused WM_DELETE_WINDOW"
@@ -152,7 +168,7 @@ cp Base/ztovrin.dat "$W/store.saved"
 ok "title-bar close at $(fake_clock "$CLOSED_MS"): editor gone, store holds once $DAY 14:30"
 
 # 5. At 14:30 the journal shows itself at the bottom right, on top, with the text.
-journal() { window_named "$APP" 'Журнал'; }
+journal() { window_named "$APP" "$(lng Manager 3)"; }
 # Timer ticks come a second apart, and a busy machine may hold one back a few more.
 waitfor $(((MINUTE_MS + 15000 - $(fake_now_ms)) / 1000)) journal ||
     fail "no journal by $(fake_clock)"
@@ -181,4 +197,9 @@ reap "$APP"
 [ "$RC" -eq 0 ] || fail "exit code $RC"
 cmp -s Base/ztovrin.dat "$W/store.saved" || fail "the store changed after the editor closed"
 ok "Exit: exit code 0, store unchanged"
+
+# 7. The boxes, the delete question at least, each in one language.
+one_language_per_box "$W/app.log"
+[ "$BOXES_READ" -ge 1 ] || fail "no box was written to the program's output"
+ok "$BOXES_READ box(es), each in one language"
 echo "PASS total $(el) ms"

@@ -4,8 +4,12 @@
 #     current messages show at once, and the journal pops up at the bottom right when the minute
 #     comes, on top, with the reminder's text;
 #  2. a second start is refused with the warning, and the running copy carries on untouched;
-#  3. the tray menu opens when the left button comes up on the icon, not while it is held down;
-#     Exit from it ends the program and takes its icon away.
+#  3. each of the tray menu's four commands does its work: Journal, Editor and Current messages
+#     show their windows; the menu opens when the left button comes up on the icon, not while it
+#     is held down, and Exit ends the program and takes its icon away. On a StatusNotifier tray
+#     the host comes after the program, which shows its stand-in window until then, and the
+#     item's own menu (the host's, on a right click) carries the commands too;
+#  4. every box speaks one language.
 # The journal comes up while the user types in another window, which keeps the keyboard.
 # Needs: Xvfb, trayer, xdotool, xwininfo, xprop, xmessage, import, libfaketime (scripts/setup
 # test); openbox or a StatusNotifier host for those desktops.
@@ -22,7 +26,9 @@ e2e_init
 # 0. The tools, and a font, or every text would be empty boxes.
 e2e_need_tools xmessage
 
-# 1. A screen of its own, with a tray along the bottom, on the desktop asked for.
+# 1. A screen of its own, with a tray along the bottom, on the desktop asked for. A StatusNotifier
+#    host starts after the program.
+E2E_SNI_LATE=1
 e2e_start_desktop
 ok "Xvfb $DISPLAY ${SW}x${SH}, desktop $DESKTOP"
 
@@ -30,7 +36,8 @@ ok "Xvfb $DISPLAY ${SW}x${SH}, desktop $DESKTOP"
 # The program's folder: its texts, and reminders for 8 December 2026, 14:30.
 RUN=$W/run
 mkdir -p "$RUN/Base"
-cp "$SRC/res/Base/default.lng" "$RUN/Base/"
+e2e_language_file "$RUN/Base"
+JOURNAL=$(lng Manager 3)
 "$MAKE_STORE" "$RUN/Base/ztovrin.dat" \
     once 2026-12-08 14:30 "Позвонить в поликлинику" \
     yearly 2000-12-08 09:00 "День рождения Анны" \
@@ -43,6 +50,16 @@ cp "$RUN/Base/ztovrin.dat" "$W/store.before"
 e2e_own_copy "$BIN"
 cd "$RUN"
 e2e_start_faked '2026-12-08 14:29:50' "$W/app.log" "$OWN_BIN"
+if [ "$DESKTOP" = sni ]; then
+    # No notification area yet: the stand-in window carries the menu until one comes.
+    stand_in() { window_named "$APP" "$(lng Manager 2)"; }
+    waitfor 10 stand_in || fail "no stand-in window while there is no tray"
+    STAND_IN=$(stand_in)
+    e2e_start_sni_host
+    waitfor 10 desktop_icon_id || fail "no item on the StatusNotifier host that came later"
+    waitfor 5 not_shown "$STAND_IN" || fail "the stand-in window stayed beside the tray icon"
+    ok "stand-in window until the host came; then an item on it, and the stand-in gone"
+fi
 waitfor 10 desktop_icon_id || fail "no tray icon"
 ok "tray icon $(desktop_icon_id)"
 waitfor 10 window_named "$APP" 'Tovrin v3.3' || fail "current messages not shown"
@@ -66,8 +83,8 @@ typing_has_keys() { [ "$(focused_window)" = "$TYPING" ]; }
 waitfor 5 typing_has_keys || fail "the typing window did not get the keyboard"
 
 # 3. The minute comes: the journal shows itself at the bottom right, on top, with the text.
-waitfor 25 window_named "$APP" 'Журнал' || fail "journal not shown by 14:30"
-J=$(window_named "$APP" 'Журнал')
+waitfor 25 window_named "$APP" "$JOURNAL" || fail "journal not shown by 14:30"
+J=$(window_named "$APP" "$JOURNAL")
 # The frame, where a window manager draws one, is what sits in the corner; the manager tells
 # its size a moment after the window shows.
 journal_in_corner() {
@@ -110,13 +127,40 @@ cmp -s "$RUN/Base/ztovrin.dat" "$W/store.before" || fail "store changed"
 alive "$APP" || fail "running copy ended"
 ok "second start refused with a warning (screenshot second-start.png), running copy untouched"
 
-# 5. Exit from the tray menu: the last item. The program ends and its icon goes. (The editor run
-#    drives the Editor command; the menu's texts and bitmaps are on the screenshot.) The journal
-#    is closed first: a window manager may stack it, kept above, over the menu it overlaps.
+# 5. The menu's commands, each with its windows closed first, so that each window seen is the one
+#    the command showed. A window manager may also stack the journal, kept above, over the menu.
 close_window "$J" || fail "the journal refused to close"
 waitfor 5 not_shown "$J" || fail "the journal did not close"
-if [ "${E2E_DESKTOP:-bare}" = sni ]; then
-    open_desktop_menu
+close_window "$NOTIFY" || fail "the current messages refused to close"
+waitfor 5 not_shown "$NOTIFY" || fail "the current messages did not close"
+journal_shown() { window_named "$APP" "$JOURNAL"; }
+if [ "$DESKTOP" = sni ]; then
+    # The host's own menu for the item, as hosts that never send a click to the item show it.
+    item_menu_command first journal_shown || fail "Journal from the item's own menu showed nothing"
+else
+    menu_command 1 journal_shown || fail "Journal from the tray menu showed nothing"
+fi
+J=$(journal_shown)
+close_window "$J" || fail "the journal refused to close"
+waitfor 5 not_shown "$J" || fail "the journal did not close"
+notify_shown() { window_named "$APP" 'Tovrin v3.3'; }
+menu_command 5 notify_shown || fail "Current messages from the tray menu showed nothing"
+NOTIFY=$(notify_shown)
+close_window "$NOTIFY" || fail "the current messages refused to close"
+waitfor 5 not_shown "$NOTIFY" || fail "the current messages did not close"
+editor_shown() { window_named "$APP" 'Tovrin'; }
+menu_command 3 editor_shown || fail "Editor from the tray menu showed nothing"
+ED=$(editor_shown)
+shot editor
+close_window "$ED" || fail "the editor refused to close"
+waitfor 5 not_shown "$ED" || fail "the editor did not close"
+cmp -s "$RUN/Base/ztovrin.dat" "$W/store.before" || fail "the store changed with no change made"
+ok "Journal, Current messages and Editor from the menu each showed their window"
+
+# 6. Exit, the menu's last command: the program ends and its icon goes.
+if [ "$DESKTOP" = sni ]; then
+    item_menu_command last gone "$APP" || fail "Exit from the item's own menu did not end the program"
+    MENU=
 else
     # The menu waits for the left button to come up on the icon: a menu opened on the press could
     # be closed again by the release when the program is slow.
@@ -131,16 +175,23 @@ else
     MENU=$(menu_id "$APP")
     abs_geom "$MENU"
 fi
-[ "$X" -ge 0 ] && [ $((X + WIDTH)) -le "$SW" ] && [ "$Y" -ge 0 ] && [ $((Y + HEIGHT)) -le "$SH" ] ||
-    fail "menu at $X,$Y ${WIDTH}x$HEIGHT off the screen"
-shot tray-menu
-click $((X + WIDTH / 2)) $((Y + HEIGHT * 7 / 8))
-if ! waitfor 8 gone "$APP"; then
-    echo "note $(el) ms: Exit did not take; again" >&2
-    menu_command 7 gone "$APP" || fail "Exit did not end the program"
+if [ -n "$MENU" ]; then
+    [ "$X" -ge 0 ] && [ $((X + WIDTH)) -le "$SW" ] && [ "$Y" -ge 0 ] && [ $((Y + HEIGHT)) -le "$SH" ] ||
+        fail "menu at $X,$Y ${WIDTH}x$HEIGHT off the screen"
+    shot tray-menu
+    click $((X + WIDTH / 2)) $((Y + HEIGHT * 7 / 8))
+    if ! waitfor 8 gone "$APP"; then
+        echo "note $(el) ms: Exit did not take; again" >&2
+        menu_command 7 gone "$APP" || fail "Exit did not end the program"
+    fi
 fi
 reap "$APP"
 [ "$RC" -eq 0 ] || fail "exit code $RC"
 waitfor 5 desktop_icon_gone || fail "tray icon still there"
 ok "Exit from the tray menu: exit code 0, icon removed"
+
+# 7. The boxes: the refused copy's warning at least, each in one language.
+one_language_per_box "$W/app.log" "$W/second.log"
+[ "$BOXES_READ" -ge 1 ] || fail "no box was written to the program's output"
+ok "$BOXES_READ box(es), each in one language"
 echo "PASS total $(el) ms"
