@@ -23,13 +23,6 @@
 #include <unistd.h>
 
 namespace tovrin {
-namespace {
-
-const QString kLogoutCancelled =
-    QStringLiteral("\n\nThe editor's changes could not be saved, so Tovrin asked to cancel the "
-                   "logout. Close the editor to save or discard them, then log out again.");
-
-} // namespace
 
 CReminderApp::CReminderApp() {
     notifyDays = 0;
@@ -50,10 +43,17 @@ bool CReminderApp::InitInstance() {
                      instance_->Problem().c_str());
         // A second copy could now start beside this one, and two editors would overwrite each
         // other's reminders: the user has to know, not only a terminal nobody reads.
-        AfxMessageBox(QString::fromStdString(
-            "Tovrin cannot tell whether another copy of it is already running (" +
-            instance_->Problem() + "). It starts anyway: do not start it a second time."));
+        AfxMessageBox(AddedText(kLangErrors, kErrorsMarkerUnchecked,
+                                QStringLiteral("Tovrin cannot tell whether another copy of it is "
+                                               "already running (%1). It starts anyway: do not "
+                                               "start it a second time."))
+                          .arg(QString::fromStdString(instance_->Problem())));
     }
+    // Read now: by the time the session ends the folder may be gone with the language file.
+    logoutCancelled_ = AddedText(
+        kLangErrors, kErrorsLogoutCancelled,
+        QStringLiteral("The editor's changes could not be saved, so Tovrin asked to cancel the "
+                       "logout. Close the editor to save or discard them, then log out again."));
     LoadSettings();
     mainWnd_ = std::make_unique<CManagerDlg>();
     if (!mainWnd_->Create()) {
@@ -73,7 +73,7 @@ bool CReminderApp::InitInstance() {
                              }
                              // Better a cancelled logout than lost reminders.
                              if (manager.allowsErrorInteraction()) {
-                                 MessageBox(nullptr, problem + kLogoutCancelled,
+                                 MessageBox(nullptr, LogoutCancelledText(problem),
                                             QStringLiteral("Tovrin"), MB_OK | MB_ICONERROR);
                                  manager.release();
                              }
@@ -86,6 +86,10 @@ bool CReminderApp::InitInstance() {
 bool CReminderApp::CommitData(QString& problem) {
     CEditorDlg* editor = mainWnd_ ? mainWnd_->Editor() : nullptr;
     return editor == nullptr || editor->SaveKeepingOpen(problem);
+}
+
+QString CReminderApp::LogoutCancelledText(const QString& problem) const {
+    return problem + QStringLiteral("\n\n") + logoutCancelled_;
 }
 
 void CReminderApp::ShowAlreadyRunning() {

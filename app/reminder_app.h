@@ -37,6 +37,8 @@ public:
     // written, the editor stays open and the program runs on (the user may cancel the logout).
     // False, with the reason, when they could not be written.
     bool CommitData(QString& problem);
+    // What the user is told when that failed and the logout was refused.
+    QString LogoutCancelledText(const QString& problem) const;
 
     // Told once the event loop runs, through the file descriptor named by TOVRIN_READY_FD (unset:
     // nothing is told). Start-up measurements wait for it.
@@ -49,6 +51,7 @@ private:
     std::optional<SingleInstance> instance_;
     std::unique_ptr<CManagerDlg> mainWnd_;
     std::unique_ptr<QuitSignals> quitSignals_;
+    QString logoutCancelled_;
 };
 
 } // namespace tovrin

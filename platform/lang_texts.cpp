@@ -1,5 +1,6 @@
 #include "platform/lang_texts.h"
 
+#include "core/lang/lang_keys.h"
 #include "core/store/paths.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
@@ -47,11 +48,37 @@ AddedTexts::AddedTexts(std::string_view section, std::initializer_list<long> key
 
 QString AddedTexts::Text(long key, const QString& builtIn) const {
     const auto it = found_.find(key);
-    return it != found_.end() ? it->second : builtIn;
+    if (it == found_.end()) {
+        return builtIn;
+    }
+    for (char digit = '1'; digit <= '9'; ++digit) {
+        const QString placeholder = QStringLiteral("%") + QLatin1Char(digit);
+        if (builtIn.contains(placeholder) && !it->second.contains(placeholder)) {
+            return builtIn;
+        }
+    }
+    return it->second;
 }
 
 QString AddedText(std::string_view section, long key, const QString& builtIn) {
     return AddedTexts(section, {key}).Text(key, builtIn);
+}
+
+SaveTexts LoadSaveTexts() {
+    const AddedTexts added(kLangEditor,
+                           {kEditorSaveWrite, kEditorSaveReadOnly, kEditorSaveTemporary,
+                            kEditorSaveReplace, kEditorSaveUnconfirmed, kEditorSaveLink});
+    SaveTexts texts;
+    const auto take = [&added](long key, std::string& text) {
+        text = added.Text(key, QString::fromStdString(text)).toStdString();
+    };
+    take(kEditorSaveWrite, texts.write);
+    take(kEditorSaveReadOnly, texts.readOnly);
+    take(kEditorSaveTemporary, texts.temporary);
+    take(kEditorSaveReplace, texts.replace);
+    take(kEditorSaveUnconfirmed, texts.unconfirmed);
+    take(kEditorSaveLink, texts.link);
+    return texts;
 }
 
 LangTexts LoadSectionTexts(std::string_view section, std::initializer_list<long> keys,

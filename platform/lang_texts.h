@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lang/lang_file.h"
+#include "core/store/save_result.h"
 
 #include <QString>
 
@@ -43,6 +44,8 @@ public:
     AddedTexts() = default;
     AddedTexts(std::string_view section, std::initializer_list<long> keys);
 
+    // The file's text, or builtIn where the file has none or its text lacks one of builtIn's
+    // placeholders (%1 to %9): a file name or a reason must never go unshown.
     QString Text(long key, const QString& builtIn) const;
 
 private:
@@ -51,6 +54,10 @@ private:
 
 // One added text, read now.
 QString AddedText(std::string_view section, long key, const QString& builtIn);
+
+// The sentences of a failed save as the language file words them (section Editor, for the editor
+// and its pages alike), read when a window opens.
+SaveTexts LoadSaveTexts();
 
 // Opens Base/default.lng, selects the section, gets each key and closes the file, answering
 // failures through feedback (the boxes above unless a test passes its own).

@@ -15,19 +15,15 @@ namespace tovrin {
 namespace {
 
 // xdg-open's exit statuses, in the user's words.
-QString OpenerProblem(const QString& file, int status) {
+QString OpenerProblem(const OpenerTexts& texts, const QString& file, int status) {
     switch (status) {
     case 2:
-        return QStringLiteral("The file %1 is missing.").arg(file);
+        return texts.missing.arg(file);
     case 3:
-        return QStringLiteral("The desktop has no program to open %1. A viewer for .chm files "
-                              "(xchm or kchmviewer, for example) opens it.")
-            .arg(file);
+        return texts.noViewer.arg(file);
     default:
-        return QStringLiteral("The desktop could not open %1 (its opener, xdg-open, ended with "
-                              "status %2).")
-            .arg(file)
-            .arg(status);
+        // One pass, so a "%2" in the file's name stays as it is.
+        return texts.status.arg(file, QString::number(status));
     }
 }
 
@@ -35,7 +31,7 @@ QString OpenerProblem(const QString& file, int status) {
 // xdg-open rather than QDesktopServices: only the opener's exit status tells whether the file
 // was opened, and the desktop service throws it away. The process is the application's, not a
 // window's, so closing a window never kills the opener (or the viewer it waits for).
-void StartOpener(const QString& file, ShellOpenDone done) {
+void StartOpener(const QString& file, ShellOpenDone done, const OpenerTexts& texts) {
     auto* opener = new QProcess(QCoreApplication::instance());
     auto report = std::make_shared<ShellOpenDone>(std::move(done));
     auto finish = [opener, report](const QString& problem) {
@@ -46,23 +42,19 @@ void StartOpener(const QString& file, ShellOpenDone done) {
             tell(problem);
         }
     };
-    QObject::connect(opener, &QProcess::errorOccurred, opener,
-                     [opener, file, finish](QProcess::ProcessError error) {
-                         if (error == QProcess::FailedToStart) {
-                             finish(QStringLiteral("%1 could not be opened: xdg-open, which opens "
-                                                   "files on this desktop, could not be started "
-                                                   "(%2). The xdg-utils package provides it.")
-                                        .arg(file, opener->errorString()));
-                         }
-                     });
+    QObject::connect(
+        opener, &QProcess::errorOccurred, opener,
+        [opener, file, finish, notStarted = texts.notStarted](QProcess::ProcessError error) {
+            if (error == QProcess::FailedToStart) {
+                finish(notStarted.arg(file, opener->errorString()));
+            }
+        });
     QObject::connect(opener, &QProcess::finished, opener,
-                     [file, finish](int status, QProcess::ExitStatus how) {
+                     [file, finish, texts](int status, QProcess::ExitStatus how) {
                          if (how == QProcess::CrashExit) {
-                             finish(QStringLiteral("The desktop could not open %1 (its opener, "
-                                                   "xdg-open, crashed).")
-                                        .arg(file));
+                             finish(texts.crashed.arg(file));
                          } else {
-                             finish(status == 0 ? QString() : OpenerProblem(file, status));
+                             finish(status == 0 ? QString() : OpenerProblem(texts, file, status));
                          }
                      });
     opener->setProcessChannelMode(QProcess::ForwardedChannels);
@@ -70,12 +62,13 @@ void StartOpener(const QString& file, ShellOpenDone done) {
     opener->start(QStringLiteral("xdg-open"), {file});
 }
 #else
-void StartOpener(const QString& file, ShellOpenDone done) {
+void StartOpener(const QString& file, ShellOpenDone done, const OpenerTexts& texts) {
     const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(file));
     // Later, as on the desktops with an opener process: callers never hear back inside the call.
-    QTimer::singleShot(0, QCoreApplication::instance(), [file, opened, done = std::move(done)] {
-        done(opened ? QString() : OpenerProblem(file, 3));
-    });
+    QTimer::singleShot(0, QCoreApplication::instance(),
+                       [file, opened, done = std::move(done), texts] {
+                           done(opened ? QString() : OpenerProblem(texts, file, 3));
+                       });
 }
 #endif
 
@@ -90,8 +83,8 @@ bool ShellOpen(const QString& target) {
     return QDesktopServices::openUrl(url);
 }
 
-void ShellOpenFile(const QString& file, ShellOpenDone done) {
-    StartOpener(QFileInfo(file).absoluteFilePath(), std::move(done));
+void ShellOpenFile(const QString& file, ShellOpenDone done, const OpenerTexts& texts) {
+    StartOpener(QFileInfo(file).absoluteFilePath(), std::move(done), texts);
 }
 
 } // namespace tovrin

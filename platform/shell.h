@@ -1,8 +1,8 @@
 #pragma once
 
-#include <functional>
+#include <QString>
 
-class QString;
+#include <functional>
 
 namespace tovrin {
 
@@ -15,10 +15,26 @@ bool ShellOpen(const QString& target);
 // in a sentence for the user.
 using ShellOpenDone = std::function<void(const QString& problem)>;
 
+// What the user is told when the opener fails: %1 the file; %2 the opener's exit status, or why
+// it could not be started.
+struct OpenerTexts {
+    QString missing = QStringLiteral("The file %1 is missing.");
+    QString noViewer = QStringLiteral("The desktop has no program to open %1. A viewer for .chm "
+                                      "files (xchm or kchmviewer, for example) opens it.");
+    QString status = QStringLiteral(
+        "The desktop could not open %1 (its opener, xdg-open, ended with status %2).");
+    QString crashed =
+        QStringLiteral("The desktop could not open %1 (its opener, xdg-open, crashed).");
+    QString notStarted = QStringLiteral("%1 could not be opened: xdg-open, which opens files on "
+                                        "this desktop, could not be started (%2). The xdg-utils "
+                                        "package provides it.");
+};
+
 // Opens a local file (a relative path is under the working directory) with the program the
 // desktop associates with it. Never waits for the opener: `done` is called once, later, from the
 // event loop, when the opener has ended or could not be started. The opener may run as long as
 // the program it starts, so `done` may come late or, if this program ends first, never.
-void ShellOpenFile(const QString& file, ShellOpenDone done);
+// A problem is told in texts' words.
+void ShellOpenFile(const QString& file, ShellOpenDone done, const OpenerTexts& texts);
 
 } // namespace tovrin

@@ -67,8 +67,9 @@ std::array<CoolPaneItem, 3> serviceItems{{
 constexpr int32_t kRemindersFolder = 34;
 constexpr int32_t kServiceFolder = 35;
 
-QString SaveFailureText(const AddedTexts& added, const SaveResult& result, bool mayStayOpen) {
-    QString text = QString::fromStdString(result.Message()) + QStringLiteral("\n\n") +
+QString SaveFailureText(const AddedTexts& added, const SaveTexts& sentences,
+                        const SaveResult& result, bool mayStayOpen) {
+    QString text = QString::fromStdString(result.Message(sentences)) + QStringLiteral("\n\n") +
                    added.Text(kEditorSaveFailedHint,
                               QStringLiteral("Your reminders are still here and the file on disk "
                                              "was not changed. Free some space or mend the "
@@ -156,7 +157,16 @@ bool CEditorDlg::OnInitDialog() {
     names_ = NameTable(kLangPath, WindowLangFeedback());
     added_ =
         AddedTexts(kLangEditor, {kEditorSaveFailedHint, kEditorSaveCancelLoses, kEditorPartialStore,
-                                 kEditorDiscardQuestion, kEditorHelpMissing, kEditorHelpNoViewer});
+                                 kEditorDiscardQuestion, kEditorHelpMissing, kEditorHelpNoViewer,
+                                 kEditorSavedUnconfirmed, kEditorOpenerStatus, kEditorOpenerCrashed,
+                                 kEditorOpenerNotStarted});
+    saveTexts_ = LoadSaveTexts();
+    openerTexts_.missing =
+        added_.Text(kEditorHelpMissing, QStringLiteral("The help file %1 is missing."));
+    openerTexts_.noViewer = added_.Text(kEditorHelpNoViewer, openerTexts_.noViewer);
+    openerTexts_.status = added_.Text(kEditorOpenerStatus, openerTexts_.status);
+    openerTexts_.crashed = added_.Text(kEditorOpenerCrashed, openerTexts_.crashed);
+    openerTexts_.notStarted = added_.Text(kEditorOpenerNotStarted, openerTexts_.notStarted);
     setWindowTitle(texts_[kTitle]);
     SetIcon(LoadIconResource(IDI_APP), true);
     SetIcon(LoadIconResource(IDI_APP), false);
@@ -336,18 +346,18 @@ void CEditorDlg::OpenHelp() {
     const QString help = QFileInfo(QString::fromLatin1(kHelpPath)).absoluteFilePath();
     const QString caption = texts_[kTitle];
     if (!QFileInfo::exists(help)) {
-        MessageBox(this,
-                   added_.Text(kEditorHelpMissing, QStringLiteral("The help file %1 is missing."))
-                       .arg(help),
-                   caption, MB_OK | MB_ICONINFORMATION);
+        MessageBox(this, openerTexts_.missing.arg(help), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }
     // The opener answers later; by then the editor may have closed, and the box stands alone.
-    shellOpen_(help, [editor = QPointer<CEditorDlg>(this), caption](const QString& problem) {
-        if (!problem.isEmpty()) {
-            MessageBox(editor.data(), problem, caption, MB_OK | MB_ICONINFORMATION);
-        }
-    });
+    shellOpen_(
+        help,
+        [editor = QPointer<CEditorDlg>(this), caption](const QString& problem) {
+            if (!problem.isEmpty()) {
+                MessageBox(editor.data(), problem, caption, MB_OK | MB_ICONINFORMATION);
+            }
+        },
+        openerTexts_);
 }
 
 void CEditorDlg::ReleasePage() {
@@ -451,13 +461,15 @@ bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
         if (result.FileReplaced()) {
             // The reminders are in the file; only the system's word that it is on disk is missing.
             MessageBox(this,
-                       QString::fromStdString(result.Message()) +
-                           QStringLiteral("\n\nYour reminders are saved in the file, but a system "
-                                          "crash soon could still lose the latest changes."),
+                       QString::fromStdString(result.Message(saveTexts_)) + QStringLiteral("\n\n") +
+                           added_.Text(kEditorSavedUnconfirmed,
+                                       QStringLiteral("Your reminders are saved in the file, but "
+                                                      "a system crash soon could still lose the "
+                                                      "latest changes.")),
                        caption, MB_OK | MB_ICONWARNING);
             return true;
         }
-        if (MessageBox(this, SaveFailureText(added_, result, mayStayOpen), caption,
+        if (MessageBox(this, SaveFailureText(added_, saveTexts_, result, mayStayOpen), caption,
                        MB_OKCANCEL | MB_ICONERROR) != IDOK) {
             return OfferDiscard(mayStayOpen);
         }
@@ -475,7 +487,7 @@ bool CEditorDlg::SaveKeepingOpen(QString& problem) {
     }
     const SaveResult result = state_.Save(kStorePath);
     if (!result.FileReplaced()) {
-        problem = QString::fromStdString(result.Message());
+        problem = QString::fromStdString(result.Message(saveTexts_));
         return false;
     }
     state_.MarkSaved();

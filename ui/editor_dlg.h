@@ -64,7 +64,8 @@ public:
     IXStatic* BottomBar() const { return bottomBar_; }
 
     // How the help is opened; tests put a recorder here instead of the desktop.
-    using ShellOpener = std::function<void(const QString& file, ShellOpenDone done)>;
+    using ShellOpener =
+        std::function<void(const QString& file, ShellOpenDone done, const OpenerTexts& texts)>;
     void SetShellOpener(ShellOpener opener) { shellOpen_ = std::move(opener); }
 
 protected:
@@ -102,6 +103,8 @@ private:
     LangTexts texts_;
     NameTable names_;
     AddedTexts added_;
+    SaveTexts saveTexts_;
+    OpenerTexts openerTexts_;
     std::unique_ptr<CollatedTextOrder> textOrder_;
     std::unique_ptr<Dialog> heldPage_;
     IXStatic* topBar_ = nullptr;

@@ -61,7 +61,8 @@ CSettingsPage::~CSettingsPage() {
 
 bool CSettingsPage::OnInitDialog() {
     texts_ = LoadSectionTexts(kLangSettings, {1, 2, 3, 4, 5, 6});
-    added_ = AddedTexts(kLangSettings, {kSettingsNotKept});
+    added_ = AddedTexts(kLangSettings, {kSettingsNotKept, kSettingsUnconfirmed});
+    saveTexts_ = LoadSaveTexts();
     SetDlgItemText(IDC_SETTINGS_NOTIFY_LABEL, texts_[2]);
     SetDlgItemText(IDC_SETTINGS_CONFIRM_LABEL, texts_[3]);
     SetDlgItemText(IDC_SETTINGS_FOR, texts_[4]);
@@ -109,12 +110,15 @@ void CSettingsPage::OnOK() {
         // Past the rename the file holds the new settings: saying they are lost would be wrong.
         const QString outcome =
             saved.FileReplaced()
-                ? QStringLiteral("The new settings are in the file and in force, but a system "
-                                 "crash soon could still undo them.")
+                ? added_.Text(kSettingsUnconfirmed,
+                              QStringLiteral("The new settings are in the file and in force, but "
+                                             "a system crash soon could still undo them."))
                 : added_.Text(kSettingsNotKept,
                               QStringLiteral("The new settings are in force until Tovrin ends, "
                                              "but will not be there when it starts again."));
-        MessageBox(this, QString::fromStdString(saved.Message()) + QStringLiteral("\n\n") + outcome,
+        MessageBox(this,
+                   QString::fromStdString(saved.Message(saveTexts_)) + QStringLiteral("\n\n") +
+                       outcome,
                    texts_[kCaptionKey],
                    saved.FileReplaced() ? MB_OK | MB_ICONWARNING : MB_OK | MB_ICONERROR);
     }

@@ -28,6 +28,7 @@ protected:
 private:
     LangTexts texts_;
     AddedTexts added_;
+    SaveTexts saveTexts_;
     IXStatic* caption_ = nullptr;
     QString shownDays_; // the day count as the page opened with it
 };

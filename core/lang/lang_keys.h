@@ -71,16 +71,40 @@ inline constexpr long kEditorPartialStore = 38; // %1 the store, %2 the reason, 
 inline constexpr long kEditorDiscardQuestion = 39;
 inline constexpr long kEditorHelpMissing = 40;  // %1 the help file
 inline constexpr long kEditorHelpNoViewer = 41; // %1 the help file
+// Why a save failed, for the editor and its settings page alike: %1 the file, %2 the system's
+// reason (SaveTexts).
+inline constexpr long kEditorSaveWrite = 42;
+inline constexpr long kEditorSaveReadOnly = 43;
+inline constexpr long kEditorSaveTemporary = 44;
+inline constexpr long kEditorSaveReplace = 45;
+inline constexpr long kEditorSaveUnconfirmed = 46;
+inline constexpr long kEditorSaveLink = 47;         // %1 the file, %2 where its link leads
+inline constexpr long kEditorSavedUnconfirmed = 48; // after an unconfirmed save's reason
+// The desktop's opener failed on the help file: %1 the file, %2 its exit status or the reason it
+// could not be started.
+inline constexpr long kEditorOpenerStatus = 49;
+inline constexpr long kEditorOpenerCrashed = 50;
+inline constexpr long kEditorOpenerNotStarted = 51;
+// Start-up reads section Errors, so its own problems live there: %1 why the marker failed.
+inline constexpr long kErrorsMarkerUnchecked = 2;
+inline constexpr long kErrorsLogoutCancelled = 3; // after the reason the editor could not save
 inline constexpr long kModifyYearSuffix = 12;
-inline constexpr long kModifyRefused = 13;  // %1 the characters left out
-inline constexpr long kSettingsNotKept = 7; // after the reason the settings were not saved
+inline constexpr long kModifyRefused = 13;      // %1 the characters left out
+inline constexpr long kSettingsNotKept = 7;     // after the reason the settings were not saved
+inline constexpr long kSettingsUnconfirmed = 8; // after an unconfirmed save's reason
 
 inline constexpr std::array kLangAddedKeys{
-    LangKey{kLangEditor, kEditorSaveFailedHint}, LangKey{kLangEditor, kEditorSaveCancelLoses},
-    LangKey{kLangEditor, kEditorPartialStore},   LangKey{kLangEditor, kEditorDiscardQuestion},
-    LangKey{kLangEditor, kEditorHelpMissing},    LangKey{kLangEditor, kEditorHelpNoViewer},
-    LangKey{kLangModify, kModifyYearSuffix},     LangKey{kLangModify, kModifyRefused},
-    LangKey{kLangSettings, kSettingsNotKept},
+    LangKey{kLangEditor, kEditorSaveFailedHint},   LangKey{kLangEditor, kEditorSaveCancelLoses},
+    LangKey{kLangEditor, kEditorPartialStore},     LangKey{kLangEditor, kEditorDiscardQuestion},
+    LangKey{kLangEditor, kEditorHelpMissing},      LangKey{kLangEditor, kEditorHelpNoViewer},
+    LangKey{kLangEditor, kEditorSaveWrite},        LangKey{kLangEditor, kEditorSaveReadOnly},
+    LangKey{kLangEditor, kEditorSaveTemporary},    LangKey{kLangEditor, kEditorSaveReplace},
+    LangKey{kLangEditor, kEditorSaveUnconfirmed},  LangKey{kLangEditor, kEditorSaveLink},
+    LangKey{kLangEditor, kEditorSavedUnconfirmed}, LangKey{kLangEditor, kEditorOpenerStatus},
+    LangKey{kLangEditor, kEditorOpenerCrashed},    LangKey{kLangEditor, kEditorOpenerNotStarted},
+    LangKey{kLangErrors, kErrorsMarkerUnchecked},  LangKey{kLangErrors, kErrorsLogoutCancelled},
+    LangKey{kLangModify, kModifyYearSuffix},       LangKey{kLangModify, kModifyRefused},
+    LangKey{kLangSettings, kSettingsNotKept},      LangKey{kLangSettings, kSettingsUnconfirmed},
 };
 
 } // namespace tovrin

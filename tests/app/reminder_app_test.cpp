@@ -110,10 +110,31 @@ TEST_F(ReminderAppTest, AMarkerThatCannotBeMadeIsToldInABoxAndTheProgramRuns) {
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     ASSERT_EQ(boxes_.Calls().size(), 1u);
-    EXPECT_TRUE(boxes_.Calls()[0].text.contains("cannot tell whether another copy"))
+    EXPECT_TRUE(boxes_.Calls()[0].text.startsWith(
+        QString::fromUtf8("Tovrin не может определить, не запущена ли уже другая его копия (")))
         << boxes_.Calls()[0].text.toStdString();
     EXPECT_TRUE(boxes_.Calls()[0].text.contains("no-such-folder"));
     EXPECT_NE(app.MainWnd(), nullptr);
+}
+
+// A language file from before these texts existed: the built-in English, and no "Error" box.
+TEST_F(ReminderAppTest, StartUpsOwnProblemsFallBackToBuiltInTextsWithoutABox) {
+    const std::vector<std::uint8_t> bytes =
+        test::ReadBytes(test::SourceDir() / "res/Base/english.lng");
+    std::string text(bytes.begin(), bytes.end());
+    for (const char* line : {"2=Tovrin cannot", "3=The editor's"}) {
+        const std::size_t at = text.find(line);
+        ASSERT_NE(at, std::string::npos) << line;
+        text.erase(at, text.find("\r\n", at) + 2 - at);
+    }
+    test::WriteText(kLangPath, text);
+    SetProgramKeyForTests("no-such-folder/" + ProgramKey(base_.Dir().string()));
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    EXPECT_TRUE(boxes_.Calls()[0].text.startsWith("Tovrin cannot tell whether another copy"))
+        << boxes_.Calls()[0].text.toStdString();
+    EXPECT_TRUE(app.LogoutCancelledText("Why.").startsWith("Why.\n\nThe editor's changes"));
 }
 
 TEST_F(ReminderAppTest, TerminationSignalSavesTheOpenEditorBeforeTheEnd) {
@@ -188,6 +209,11 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
     fs::create_directory(kStorePath);
     EXPECT_FALSE(app.CommitData(problem));
     EXPECT_NE(problem.indexOf("Base/ztovrin.dat"), -1) << problem.toStdString();
+    // What the session's box says, all in the language file's words.
+    const QString told = app.LogoutCancelledText(problem);
+    EXPECT_TRUE(told.startsWith(QString::fromUtf8("Не удалось "))) << told.toStdString();
+    EXPECT_NE(told.indexOf(QString::fromUtf8("\n\nИзменения в редакторе не удалось сохранить")), -1)
+        << told.toStdString();
     EXPECT_TRUE(app.MainWnd()->Editor()->State().modified);
     EXPECT_TRUE(boxes_.Calls().empty());
     fs::remove(kStorePath); // so the end can save what is still in memory

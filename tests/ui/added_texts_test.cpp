@@ -9,6 +9,10 @@
 
 #include <QAbstractButton>
 
+#include <cerrno>
+#include <sys/stat.h>
+#include <system_error>
+
 #include <memory>
 #include <string>
 #include <tuple>
@@ -85,6 +89,61 @@ TEST_F(AddedTexts, AMissingAddedTextFallsBackWithoutABox) {
     EXPECT_EQ(AddedText(kLangModify, kModifyRefused, builtIn), builtIn);
     EXPECT_TRUE(boxes_.Calls().empty());
     EXPECT_FALSE(quits_.Posted());
+}
+
+TEST_F(AddedTexts, TheSentencesOfAFailedSaveComeFromTheLanguageFile) {
+    const SaveResult readOnly = SaveResult::Failure("Base/ztovrin.dat", SaveStep::Target, EACCES);
+    const auto reason = [](int error) {
+        return QString::fromStdString(std::generic_category().message(error));
+    };
+    EXPECT_EQ(QString::fromStdString(readOnly.Message(LoadSaveTexts())),
+              QString::fromUtf8("Не удалось записать Base/ztovrin.dat: ") + reason(EACCES) +
+                  QString::fromUtf8(" (файл доступен только для чтения)"));
+    SaveResult linked = SaveResult::Failure("Base/ztovrin.dat", SaveStep::SyncDirectory, EIO);
+    linked.target = "/data/z.dat";
+    EXPECT_EQ(QString::fromStdString(linked.Message(LoadSaveTexts())),
+              QString::fromUtf8("Файл Base/ztovrin.dat (ссылка на /data/z.dat) записан, но система "
+                                "не подтвердила, что он надёжно сохранён на диске: ") +
+                  reason(EIO));
+
+    // An older file without the sentence: the built-in one, and no box.
+    UseFile("english.lng", "Editor", "43=");
+    EXPECT_EQ(readOnly.Message(LoadSaveTexts()), readOnly.Message());
+    // A sentence without the reason's place would hide the reason: the built-in one instead.
+    UseFile("default.lng", "Editor", "43=", "43=Only for reading: %1");
+    EXPECT_EQ(readOnly.Message(LoadSaveTexts()), readOnly.Message());
+    std::filesystem::remove(kLangPath);
+    EXPECT_EQ(linked.Message(LoadSaveTexts()), linked.Message());
+    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_FALSE(quits_.Posted());
+}
+
+// A read-only store, as a user meets it closing the editor with a Russian desktop.
+TEST_F(AddedTexts, AFailedSaveIsToldWholeInTheFilesLanguage) {
+    test::PutStore({test::Rec(MODE_YEARLY, At(1990, 1, 1), "old")});
+    ::chmod(kStorePath, 0444);
+    CEditorDlg editor(nullptr, nullptr);
+    ASSERT_TRUE(editor.Create());
+    editor.OnRecord(test::Rec(MODE_YEARLY, At(2027, 1, 1), "Call the bank"));
+    boxes_.SetAnswer(IDCANCEL);
+    EXPECT_FALSE(editor.CloseAndSave());
+    ASSERT_EQ(boxes_.Calls().size(), 2u);
+    const QString text = boxes_.Calls()[0].text;
+    EXPECT_TRUE(text.startsWith(QString::fromUtf8("Не удалось записать Base/ztovrin.dat: ")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("(файл доступен только для чтения)\n\nВаши")))
+        << text.toStdString();
+    EXPECT_FALSE(text.contains("Could not")) << text.toStdString();
+    EXPECT_FALSE(quits_.Posted());
+
+    // Where the session asks for the changes, the reason is in the same words.
+    QString problem;
+    EXPECT_FALSE(editor.SaveKeepingOpen(problem));
+    EXPECT_TRUE(problem.startsWith(QString::fromUtf8("Не удалось записать")))
+        << problem.toStdString();
+    ::chmod(kStorePath, 0644);
+    boxes_.SetAnswer(IDOK);
+    EXPECT_TRUE(editor.CloseAndSave());
 }
 
 TEST_F(AddedTexts, TheEditorsBoxesKeepItsLanguageWhenTheFolderIsGone) {

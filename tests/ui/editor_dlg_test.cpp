@@ -45,10 +45,11 @@ protected:
         EXPECT_TRUE(editor->Create());
         EXPECT_TRUE(editor->IsWindow());
         EXPECT_TRUE(QTest::qWaitForWindowExposed(editor.get()));
-        editor->SetShellOpener([this](const QString& target, const ShellOpenDone& done) {
-            opened_.push_back(target);
-            done({});
-        });
+        editor->SetShellOpener(
+            [this](const QString& target, const ShellOpenDone& done, const OpenerTexts&) {
+                opened_.push_back(target);
+                done({});
+            });
         return editor;
     }
 
@@ -363,7 +364,8 @@ TEST_F(EditorWindow, HelpThatCannotBeOpenedIsExplained) {
     // The opener's answer comes later, when the editor may be gone: the box then stands alone.
     test::WriteText("Base/Help.chm", "ITSF");
     ShellOpenDone answer;
-    editor->SetShellOpener([&answer](const QString&, ShellOpenDone done) { answer = done; });
+    editor->SetShellOpener(
+        [&answer](const QString&, ShellOpenDone done, const OpenerTexts&) { answer = done; });
     editor->OnCommand(ID_PANE_HELP);
     ASSERT_TRUE(answer);
     EXPECT_EQ(boxes_.Calls().size(), 1u);
@@ -437,6 +439,8 @@ protected:
 };
 
 TEST_F(HelpOpener, TheHelpGoesToTheOpenerAsALocalFileAndItsFailureIsReported) {
+    fs::copy_file(test::SourceDir() / "res/Base/english.lng", kLangPath,
+                  fs::copy_options::overwrite_existing);
     auto editor = Open();
     PutOpener(0);
     AskForHelp(*editor, 0);
@@ -463,6 +467,17 @@ TEST_F(HelpOpener, TheHelpGoesToTheOpenerAsALocalFileAndItsFailureIsReported) {
     ASSERT_EQ(boxes_.Calls().size(), 3u);
     EXPECT_NE(boxes_.Calls()[2].text.indexOf("could not be started"), -1);
     EXPECT_EQ(Opened(), help + "\n" + help + "\n" + help + "\n");
+
+    // An editor opened with the Russian file tells the same in Russian.
+    fs::copy_file(test::SourceDir() / "res/Base/default.lng", kLangPath,
+                  fs::copy_options::overwrite_existing);
+    editor = Open();
+    AskForHelp(*editor, 4);
+    ASSERT_EQ(boxes_.Calls().size(), 4u);
+    EXPECT_TRUE(boxes_.Calls()[3].text.startsWith(
+        QString::fromUtf8("Не удалось открыть файл справки ") + QString::fromStdString(help)))
+        << boxes_.Calls()[3].text.toStdString();
+    EXPECT_NE(boxes_.Calls()[3].text.indexOf("xdg-utils"), -1);
 }
 
 TEST_F(EditorWindow, EscapeNeverClosesTheEditorAndEnterInTheListOpensTheRowForChange) {

@@ -2,7 +2,7 @@
 // pages, for looking at under Xvfb. Not a test.
 //
 //   editor_gallery [list|sorted|new|yearly|refused|edit-once|edit-daily|settings|settings-long|
-//                   about|delete|savefail|help] [english]
+//                   about|delete|savefail|readonly|help] [english]
 //
 // Qt's own texts follow the desktop's language (LANG), as in the program.
 #include "core/store/paths.h"
@@ -113,13 +113,20 @@ int main(int argc, char** argv) {
     } else if (view == "delete") {
         editor.List()->SelectRow(1);
         QTimer::singleShot(200, &editor, [&editor] { editor.OnCommand(ID_PANE_DELETE); });
-    } else if (view == "savefail") {
-        // A record added, then the folder taken away: the close cannot save.
+    } else if (view == "savefail" || view == "readonly") {
+        // A record added, then the folder taken away or the store made read-only: the close
+        // cannot save.
         editor.OnCommand(ID_PANE_ADD);
         auto* page = qobject_cast<CModifyPage*>(editor.HeldPage());
         page->MessageField()->setText("Call the bank");
         page->GetDlgItemAs<QAbstractButton>(IDOK)->click();
-        std::filesystem::rename("Base", "Base.away");
+        if (view == "readonly") {
+            std::filesystem::permissions(kStorePath, std::filesystem::perms::owner_read |
+                                                         std::filesystem::perms::group_read |
+                                                         std::filesystem::perms::others_read);
+        } else {
+            std::filesystem::rename("Base", "Base.away");
+        }
         QTimer::singleShot(200, &editor, [&editor] { editor.close(); });
     }
     return app.exec();

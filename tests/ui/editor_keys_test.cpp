@@ -33,10 +33,11 @@ protected:
     std::unique_ptr<CEditorDlg> Open() {
         auto editor = std::make_unique<CEditorDlg>(nullptr, &owner_);
         EXPECT_TRUE(editor->Create());
-        editor->SetShellOpener([this](const QString& target, const ShellOpenDone& done) {
-            opened_.push_back(target);
-            done(QString());
-        });
+        editor->SetShellOpener(
+            [this](const QString& target, const ShellOpenDone& done, const OpenerTexts&) {
+                opened_.push_back(target);
+                done(QString());
+            });
         editor->activateWindow();
         QApplication::setActiveWindow(editor.get());
         EXPECT_TRUE(QTest::qWaitForWindowActive(editor.get()));

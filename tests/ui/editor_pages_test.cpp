@@ -372,7 +372,11 @@ TEST_F(PageTest, FailedSettingsWriteIsReportedAndTheValuesStayForThisRun) {
     Click(*page, IDOK);
     fs::rename("Base.away", "Base");
     ASSERT_EQ(boxes_.Calls().size(), 1u);
-    EXPECT_NE(boxes_.Calls()[0].text.indexOf("tovrin.ini"), -1);
+    // In the language file's words, the settings file named whole.
+    EXPECT_TRUE(
+        boxes_.Calls()[0].text.startsWith(QString::fromUtf8("Не удалось записать Base/tovrin.ini")))
+        << boxes_.Calls()[0].text.toStdString();
+    EXPECT_NE(boxes_.Calls()[0].text.indexOf(QString::fromUtf8("Новые настройки действуют")), -1);
     EXPECT_EQ(notifyDays, 5u);
     EXPECT_EQ(host_.events, (Events{"closed"}));
     EXPECT_FALSE(fs::exists(kSettingsPath));

@@ -48,10 +48,18 @@ TEST_P(ShippedLanguage, HasTheAddedTextsWithTheirPlaceholders) {
     // Each placeholder the program fills in is there, so no reason or file name goes unshown.
     EXPECT_NE(Text(kLangEditor, kEditorPartialStore).find("%3"), std::string::npos);
     EXPECT_NE(Text(kLangEditor, kEditorPartialStore).find("%2"), std::string::npos);
-    for (long key : {kEditorPartialStore, kEditorHelpMissing, kEditorHelpNoViewer}) {
+    for (long key :
+         {kEditorPartialStore, kEditorHelpMissing, kEditorHelpNoViewer, kEditorOpenerCrashed}) {
         EXPECT_NE(Text(kLangEditor, key).find("%1"), std::string::npos) << key;
     }
+    for (long key :
+         {kEditorSaveWrite, kEditorSaveReadOnly, kEditorSaveTemporary, kEditorSaveReplace,
+          kEditorSaveUnconfirmed, kEditorSaveLink, kEditorOpenerStatus, kEditorOpenerNotStarted}) {
+        EXPECT_NE(Text(kLangEditor, key).find("%1"), std::string::npos) << key;
+        EXPECT_NE(Text(kLangEditor, key).find("%2"), std::string::npos) << key;
+    }
     EXPECT_NE(Text(kLangModify, kModifyRefused).find("%1"), std::string::npos);
+    EXPECT_NE(Text(kLangErrors, kErrorsMarkerUnchecked).find("%1"), std::string::npos);
 }
 
 TEST(ShippedRussian, KeepsTheYearSuffixItAlwaysShowed) {
