@@ -27,6 +27,8 @@ e2e_init() {
     T0=$(date +%s%N)
     ART=${E2E_ARTIFACTS:-$PWD/artifacts}
     mkdir -p "$ART"
+    # Only this run's screenshots and logs: a fail.png left by an earlier run misleads.
+    rm -f "$ART"/*.png "$ART"/*.log
     W=$(mktemp -d /tmp/tovrin-e2e.XXXXXX)
     export TZ=UTC QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$W/rt
     mkdir -m 700 "$XDG_RUNTIME_DIR"
