@@ -98,6 +98,38 @@ TEST_F(ManagerTest, StartsHiddenWithItsTextsTimerAndTray) {
     EXPECT_EQ(texts, (QStringList{"Журнал", "-", "Редактор", "Текущие сообщения", "-", "Выход"}));
 }
 
+// A StatusNotifier host asks for the item's own menu whenever it likes, a box open or not: its
+// texts come from the file when they are there, and otherwise stay, without a box or a quit.
+TEST_F(ManagerTest, TheItemsOwnMenuTakesTheFilesTextsQuietly) {
+    auto dlg = Start();
+    auto menuTexts = [&] {
+        // The menu as the resource builds it, before any texts of the file.
+        auto menu = std::make_unique<QMenu>();
+        for (int i = 0; i < 6; ++i) {
+            if (i == 1 || i == 4) {
+                menu->addSeparator();
+            } else {
+                menu->addAction(QStringLiteral("as built"));
+            }
+        }
+        dlg->OnTrayItemMenu(*menu);
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            texts << (action->isSeparator() ? "-" : action->text());
+        }
+        return texts;
+    };
+    EXPECT_EQ(menuTexts(),
+              (QStringList{"Журнал", "-", "Редактор", "Текущие сообщения", "-", "Выход"}));
+
+    test::WriteText(kLangPath, "[Menu]\r\n1=J\r\n");
+    EXPECT_EQ(menuTexts(), (QStringList{"J", "-", "as built", "as built", "-", "as built"}));
+    std::filesystem::remove(kLangPath);
+    EXPECT_EQ(menuTexts(), (QStringList{"as built", "-", "as built", "as built", "-", "as built"}));
+    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_FALSE(quits_.Posted());
+}
+
 TEST_F(ManagerTest, OnceReminderFiresOnceAtItsMinuteIntoTheCorner) {
     PutStore({Rec(MODE_ONCE, At(2026, 12, 8, 14, 30), "Call the clinic"),
               Rec(MODE_ONCE, At(2026, 12, 9, 14, 30), "Tomorrow, not today")});
