@@ -5,15 +5,43 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QLoggingCategory>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace tovrin {
+
+// A box sizes itself to its text alone, and a window manager cuts a longer title ("Удаление
+// напоминания" over a one-line question). The box is widened to hold the title, in a bold face a
+// little larger than the box's own, beside the frame's icon and buttons, as far as half the
+// screen.
+void MakeRoomForTitle(QMessageBox& box, const QString& caption) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr || caption.isEmpty()) {
+        return;
+    }
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
+    constexpr int kFrameButtonsAndIcon = 120;
+    int wanted = QFontMetrics(titleFont).horizontalAdvance(caption) + kFrameButtonsAndIcon;
+    if (const QScreen* screen = box.screen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width() / 2);
+    }
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 namespace {
 
 // Every box as shown, words and buttons, for whoever checks what a desktop made of them (off unless
@@ -65,6 +93,7 @@ int ShowBox(QWidget* owner, const QString& text, const QString& caption, unsigne
     } else {
         box->setEscapeButton(ok);
     }
+    MakeRoomForTitle(*box, caption);
     qCInfo(lcBoxes).noquote() << "box:" << caption << "|" << QString(text).replace('\n', ' ') << "|"
                               << ok->text() << (cancel != nullptr ? cancel->text() : QString());
     box->exec();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+class QMessageBox;
 class QWidget;
 
 namespace tovrin {
@@ -30,6 +31,10 @@ int MessageBox(QWidget* owner, const QString& text, const QString& caption, unsi
 // The framework's standard box: OK button, exclamation icon, the application's name as caption,
 // owned by the active window.
 int AfxMessageBox(const QString& text);
+
+// Widens box so that a window manager's title bar has room for caption (a box sizes itself to its
+// text alone), up to half the screen.
+void MakeRoomForTitle(QMessageBox& box, const QString& caption);
 
 // The application's name as the boxes show it ("Tovrin" unless the application set another).
 QString AppName();

@@ -5,6 +5,9 @@
 #include "support/temp_base.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QLayout>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -44,6 +47,25 @@ TEST(MessageBox, RecordersNest) {
     AfxMessageBox("outer");
     EXPECT_EQ(outer.Calls().size(), 1u);
     EXPECT_EQ(outer.Calls()[0].text, "outer");
+}
+
+TEST(MessageBox, AShortQuestionUnderALongTitleIsWidenedToHoldTheTitle) {
+    const QString title = QStringLiteral("Удаление напоминания");
+    QMessageBox box(QMessageBox::NoIcon, title, QStringLiteral("Да?"), QMessageBox::Ok);
+    const int before = box.sizeHint().width();
+    MakeRoomForTitle(box, title);
+    box.layout()->invalidate();
+    const int after = box.layout()->totalMinimumSize().width();
+    EXPECT_GT(after, before);
+    EXPECT_GE(after, QFontMetrics(box.font()).horizontalAdvance(title));
+
+    // A title that already fits changes nothing a user would see.
+    QMessageBox wide(QMessageBox::NoIcon, QStringLiteral("Tovrin"), QString(80, QLatin1Char('x')),
+                     QMessageBox::Ok);
+    const int wideBefore = wide.layout()->totalMinimumSize().width();
+    MakeRoomForTitle(wide, QStringLiteral("Tovrin"));
+    wide.layout()->invalidate();
+    EXPECT_EQ(wide.layout()->totalMinimumSize().width(), wideBefore);
 }
 
 TEST(MessageBox, TheAppNameIsTovrinUnlessSetOtherwise) {
