@@ -303,29 +303,26 @@ sni_item_menu_id() {
     return 1
 }
 # item_menu_command FIRST|LAST CHECK...: a right click on the item, then the first or the last
-# command of the menu the host draws, until CHECK holds (a second try as menu_command does).
+# command of the menu the host draws, until CHECK holds (a second try as menu_command has).
 item_menu_command() {
-    local which=$1 try menu
+    ITEM_WHICH=$1
     shift
-    for try in 1 2; do
-        icon_centre || fail "no tray icon to click"
-        xdotool mousemove --sync "$ICON_X" "$ICON_Y" click 3
-        if waitfor 5 sni_item_menu_id; then
-            menu=$(sni_item_menu_id)
-            waitfor 2 not_moving "$menu" || true
-            abs_geom "$menu"
-            shot item-menu
-            if [ "$which" = first ]; then
-                click $((X + WIDTH / 2)) $((Y + 15))
-            else
-                click $((X + WIDTH / 2)) $((Y + HEIGHT - 15))
-            fi
-            waitfor 8 "$@" && return 0
-        fi
-        [ "$try" -eq 1 ] && echo "note $(el) ms: the item's menu did not take; again" >&2
-        xdotool key Escape 2>/dev/null || true
-    done
-    return 1
+    with_second_try "the item's menu" click_item_menu_entry "$@"
+}
+click_item_menu_entry() {
+    local menu
+    icon_centre || fail "no tray icon to click"
+    xdotool mousemove --sync "$ICON_X" "$ICON_Y" click 3
+    waitfor 5 sni_item_menu_id || return 1
+    menu=$(sni_item_menu_id)
+    waitfor 2 not_moving "$menu" || true
+    abs_geom "$menu"
+    shot item-menu
+    if [ "$ITEM_WHICH" = first ]; then
+        click $((X + WIDTH / 2)) $((Y + 15))
+    else
+        click $((X + WIDTH / 2)) $((Y + HEIGHT - 15))
+    fi
 }
 # not_moving WINDOW: its place and size are the same a tenth of a second apart (a menu that is
 # still sliding into place takes a click meant for one item as one for another).
@@ -385,13 +382,22 @@ open_desktop_menu() {
 # Journal, Editor, Current messages and Exit), until CHECK holds; a second try when the menu
 # went before the click landed (see open_desktop_menu), said in the log.
 menu_command() {
-    local eighths=$1 try
+    MENU_EIGHTHS=$1
     shift
+    with_second_try "the menu's item" click_menu_item "$@"
+}
+click_menu_item() {
+    open_desktop_menu
+    click $((X + WIDTH / 2)) $((Y + HEIGHT * MENU_EIGHTHS / 8))
+}
+# with_second_try WHAT ACT CHECK...: ACT (open a menu and click in it), then up to 8 seconds for
+# CHECK; once more, said in the log, when it did not hold.
+with_second_try() {
+    local what=$1 act=$2 try
+    shift 2
     for try in 1 2; do
-        open_desktop_menu
-        click $((X + WIDTH / 2)) $((Y + HEIGHT * eighths / 8))
-        waitfor 8 "$@" && return 0
-        [ "$try" -eq 1 ] && echo "note $(el) ms: the menu's item did not take; again" >&2
+        "$act" && waitfor 8 "$@" && return 0
+        [ "$try" -eq 1 ] && echo "note $(el) ms: $what did not take; again" >&2
         xdotool key Escape 2>/dev/null || true
     done
     return 1

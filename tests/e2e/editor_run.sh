@@ -18,7 +18,7 @@ set -euo pipefail
 . "$(dirname "$0")/e2e_lib.sh"
 BIN=${TOVRIN_BIN:?}
 CLI=${TOVRIN_CLI:?}
-SRC=${TOVRIN_SOURCE_DIR:?}
+: "${TOVRIN_SOURCE_DIR:?}" # the language files, read by e2e_language_file
 e2e_init
 e2e_need_tools setxkbmap convert
 

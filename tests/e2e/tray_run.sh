@@ -20,7 +20,7 @@ set -euo pipefail
 . "$(dirname "$0")/e2e_lib.sh"
 BIN=${TOVRIN_BIN:?}
 MAKE_STORE=${MAKE_STORE:?}
-SRC=${TOVRIN_SOURCE_DIR:?}
+: "${TOVRIN_SOURCE_DIR:?}" # the language files, read by e2e_language_file
 e2e_init
 
 # 0. The tools, and a font, or every text would be empty boxes.
