@@ -267,13 +267,26 @@ e2e_start_session_bus() {
 
 # A watcher on the session bus, and a standalone tray along the bottom showing the items the
 # watcher knows.
+# SNI_HOST holds their two process ids, for e2e_stop_sni_host.
 e2e_start_sni_host() {
-    status-notifier-watcher >"$W/watcher.log" 2>&1 &
-    PIDS+=($!)
+    status-notifier-watcher >>"$W/watcher.log" 2>&1 &
+    SNI_HOST=($!)
     waitfor 10 sni_watcher_up || fail "status-notifier-watcher did not start"
-    gtk-sni-tray-standalone --bottom --beginning --size 24 >"$W/sni-tray.log" 2>&1 &
-    PIDS+=($!)
+    gtk-sni-tray-standalone --bottom --beginning --size 24 >>"$W/sni-tray.log" 2>&1 &
+    SNI_HOST+=($!)
+    PIDS+=("${SNI_HOST[@]}")
     waitfor 10 sni_tray_id || fail "gtk-sni-tray-standalone did not show"
+}
+# The host goes, as when a panel crashes or is restarted.
+e2e_stop_sni_host() {
+    kill "${SNI_HOST[@]}" 2>/dev/null || true
+    wait "${SNI_HOST[@]}" 2>/dev/null || true
+    waitfor 10 eval '! sni_watcher_up' || fail "the watcher did not go"
+}
+# sni_item_property NAME: a property of the program's item, as the host reads it.
+sni_item_property() {
+    dbus-send --session --print-reply --dest="$(sni_items | head -1)" /StatusNotifierItem \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierItem "string:$1"
 }
 
 sni_watcher_up() {

@@ -58,7 +58,16 @@ if [ "$DESKTOP" = sni ]; then
     e2e_start_sni_host
     waitfor 10 desktop_icon_id || fail "no item on the StatusNotifier host that came later"
     waitfor 5 not_shown "$STAND_IN" || fail "the stand-in window stayed beside the tray icon"
-    ok "stand-in window until the host came; then an item on it, and the stand-in gone"
+    # The tip the host shows on hovering, and a picture for the icon.
+    sni_item_property ToolTip | grep -qF "$(lng Manager 2)" || fail "the item carries no tip"
+    [ "$(sni_item_property IconPixmap | grep -c 'int32 ')" -ge 2 ] || fail "the item has no icon"
+    # The host goes (a panel restarting): the stand-in comes back, and gives way once more.
+    e2e_stop_sni_host
+    waitfor 10 stand_in || fail "no stand-in window after the host went"
+    e2e_start_sni_host
+    waitfor 10 desktop_icon_id || fail "no item on the host that came back"
+    waitfor 5 not_shown "$STAND_IN" || fail "the stand-in window stayed when the host came back"
+    ok "stand-in until the host came, an item with its tip and icon, the stand-in again while the host was gone"
 fi
 waitfor 10 desktop_icon_id || fail "no tray icon"
 ok "tray icon $(desktop_icon_id)"
