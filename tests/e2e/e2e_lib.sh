@@ -102,14 +102,14 @@ e2e_need_tools() {
 # then sit exactly where the program puts them.
 e2e_start_screen() {
     exec 5>"$W/dpy"
-    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
+    Xvfb -displayfd 5 -screen 0 "${E2E_SCREEN:-1280x1024}x24" -nolisten tcp >"$W/xvfb.log" 2>&1 &
     PIDS+=($!)
     exec 5>&-
     waitfor 10 test -s "$W/dpy" || fail "Xvfb did not start"
     DISPLAY=:$(cat "$W/dpy")
     export DISPLAY
     read -r SW SH < <(xdotool getdisplaygeometry)
-    trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
+    trayer --edge bottom --align right --widthtype request --height $((24 * SCALE)) --SetDockType true \
         --SetPartialStrut true --transparent false >"$W/trayer.log" 2>&1 &
     PIDS+=($!)
     waitfor 10 panel_id || fail "trayer did not start"
@@ -215,15 +215,24 @@ close_window() {
 #   sni      a StatusNotifier host over its own D-Bus session bus (status-notifier-watcher with
 #            gtk-sni-tray-standalone), no XEmbed tray and no window manager
 #   ru       as bare, in the ru_RU.UTF-8 locale with Qt's own texts in Russian
+#   scaled   as bare, on a screen twice as large with Qt scaling everything by 2 (QT_SCALE_FACTOR):
+#            SCALE is 2 there (1 elsewhere), and px N gives the screen pixels of N logical ones
 # e2e_start_desktop replaces e2e_start_screen for runs that take the parameter; it also sets
 # DESKTOP. The icon, menu and geometry helpers below work on each.
 DESKTOP=${E2E_DESKTOP:-bare}
+SCALE=1
+[ "$DESKTOP" != scaled ] || SCALE=2
+px() { echo $(($1 * SCALE)); }
 
 e2e_start_desktop() {
     case "$DESKTOP" in
         bare | openbox | ru) ;;
+        scaled)
+            E2E_SCREEN=2560x2048
+            export QT_SCALE_FACTOR=$SCALE
+            ;;
         sni) e2e_need_tools dbus-daemon dbus-send status-notifier-watcher gtk-sni-tray-standalone ;;
-        *) fail "unknown desktop '$DESKTOP' (bare, openbox, sni, ru)" ;;
+        *) fail "unknown desktop '$DESKTOP' (bare, openbox, sni, ru, scaled)" ;;
     esac
     if [ "$DESKTOP" = ru ]; then
         locale -a | grep -qix 'ru_RU.utf-\?8' || fail "no ru_RU.UTF-8 locale (scripts/setup test)"

@@ -27,17 +27,19 @@ START="$DAY 14:29:30"
 MESSAGE="Позвонить Ане в 14:30"
 
 # Template geometry is in dialog units: a quarter of the 6-pixel average character width and an
-# eighth of the 13-pixel character height, rounded half away from zero.
-dx() { echo $((($1 * 6 + 2) / 4)); }
-dy() { echo $((($1 * 13 + 4) / 8)); }
+# eighth of the 13-pixel character height, rounded half away from zero; in screen pixels (px, for a
+# scaled screen).
+dx() { px $((($1 * 6 + 2) / 4)); }
+dy() { px $((($1 * 13 + 4) / 8)); }
 # The record edit page sits at (136, 34) in the editor's client area, which is the window inside
 # any frame.
-PAGE_X=136
-PAGE_Y=34
+PAGE_X=$(px 136)
+PAGE_Y=$(px 34)
 # at_page X Y W H [DX]: the screen point DX pixels into the control (default its centre), half way
 # down, for a control of the page at that template rectangle.
 at_page() {
-    local off=${5:-$(($(dx "$3") / 2))}
+    local off
+    if [ -n "${5:-}" ]; then off=$(px "$5"); else off=$(($(dx "$3") / 2)); fi
     echo $((EX + PAGE_X + $(dx "$1") + off)) $((EY + PAGE_Y + $(dy "$2") + $(dy "$4") / 2))
 }
 # Fraction (0 to 1) of the pixels of a screenshot's rectangle that are not white.
@@ -89,14 +91,14 @@ if wm_running; then
         fail "the editor can be maximised"
 else
     # Centred, give or take the odd pixel of halving.
-    [ $((SW - WIDTH - 2 * EX)) -le 1 ] && [ $((SH - HEIGHT - 2 * EY)) -le 1 ] &&
+    [ $((SW - WIDTH - 2 * EX)) -le "$SCALE" ] && [ $((SH - HEIGHT - 2 * EY)) -le "$SCALE" ] &&
         [ $((SW - WIDTH - 2 * EX)) -ge 0 ] && [ $((SH - HEIGHT - 2 * EY)) -ge 0 ] ||
         fail "editor at $EX,$EY not centred"
 fi
 waitfor 5 test -e Base/ztovrin.dat || fail "the editor did not create the empty store"
 [ ! -s Base/ztovrin.dat ] || fail "the new store is not empty"
 # The list, 1003, and the middle of its first row, below the headings and clear of grid lines.
-ROW1="$(($(dx 257) - 8))x10+$((EX + $(dx 88) + 4))+$((EY + $(dy 20) + 20))"
+ROW1="$(($(dx 257) - $(px 8)))x$(px 10)+$((EX + $(dx 88) + $(px 4)))+$((EY + $(dy 20) + $(px 20)))"
 shot 2-editor-empty
 inked "$ART/2-editor-empty.png" "$ROW1" && fail "a row in the new editor's list"
 ok "editor ${WIDTH}x$HEIGHT centred at $EX,$EY, empty list; empty store created"
@@ -104,8 +106,8 @@ ok "editor ${WIDTH}x$HEIGHT centred at $EX,$EY, empty list; empty store created"
 # 3. The pane's add item: its first folder is open under a 20-pixel heading, and the first item's
 #    32-pixel icon sits 8 pixels below, in the middle of the pane (placeholder 1002 at 1, 19,
 #    83 wide, inside a one-pixel sunken edge).
-click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 19) + 1 + 20 + 8 + 16))
-FIELD="$(($(dx 145) - 4))x$(($(dy 13) - 6))+$((EX + PAGE_X + $(dx 95) + 2))+$((EY + PAGE_Y + $(dy 30) + 3))"
+click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 19) + $(px $((1 + 20 + 8 + 16)))))
+FIELD="$(($(dx 145) - $(px 4)))x$(($(dy 13) - $(px 6)))+$((EX + PAGE_X + $(dx 95) + $(px 2)))+$((EY + PAGE_Y + $(dy 30) + $(px 3)))"
 page_open() { shot 3-page-new && inked "$ART/3-page-new.png" "$FIELD"; }
 waitfor 10 page_open || fail "no record edit page after Add"
 # The suggested text is selected and focused, so typing replaces it.
@@ -127,14 +129,18 @@ CHECKED_MIN=$(date -d "@$((CHECKED_MS / 1000))" +%H:%M)
 [ "$CHECKED_MIN" = 14:29 ] || fail "the once box was checked at $(fake_clock "$CHECKED_MS"), too late"
 read -r OX OY < <(at_page 135 140 50 14)
 click "$OX" "$OY"
-# The new row, selected, at the top of the list that comes back.
-row_shown() { shot 7-editor-row && inked "$ART/7-editor-row.png" "$ROW1"; }
+# The new row, selected, at the top of the list that comes back; where the page's OK button was,
+# the list's empty white (the page's own texts would ink the row's place too).
+OKBOX="$(dx 50)x$(dy 14)+$((EX + PAGE_X + $(dx 135)))+$((EY + PAGE_Y + $(dy 140)))"
+row_shown() {
+    shot 7-editor-row && inked "$ART/7-editor-row.png" "$ROW1" && ! inked "$ART/7-editor-row.png" "$OKBOX"
+}
 waitfor 10 row_shown || fail "no new row in the list after OK"
 ok "Add, typed \"$MESSAGE\", once at $(fake_clock "$CHECKED_MS"), minutes up, OK: a new row"
 
 # The row's Delete asks first; Escape answers Cancel and the row stays. The question's title is
 # the one a window manager cuts when the box is too narrow for it: the screenshot shows it whole.
-read -r RX RY < <(echo $((EX + $(dx 88) + $(dx 257) / 2)) $((EY + $(dy 20) + 25)))
+read -r RX RY < <(echo $((EX + $(dx 88) + $(dx 257) / 2)) $((EY + $(dy 20) + $(px 25))))
 click "$RX" "$RY"
 press Delete
 question() { window_named "$APP" "$(lng Editor 6)"; }
@@ -177,14 +183,15 @@ J=$(journal)
 [ "$FIRED_MS" -ge $((MINUTE_MS - 1000)) ] ||
     fail "the journal showed at $(fake_clock "$FIRED_MS"), before 14:30"
 journal_in_corner() {
-    frame_geom "$J" && [ $((X + WIDTH)) -eq "$SW" ] && [ $((Y + HEIGHT)) -eq $((SH - 50)) ]
+    frame_geom "$J" && [ $((X + WIDTH)) -eq "$SW" ] && [ $((Y + HEIGHT)) -eq $((SH - $(px 50))) ]
 }
 waitfor 3 journal_in_corner || fail "journal frame at $X,$Y ${WIDTH}x$HEIGHT on ${SW}x$SH"
 abs_geom "$J"
 waitfor 3 is_on_top "$J" || fail "journal not kept on top"
 # Its first row, under the menu bar and the column heading, holds the text.
 journal_row() {
-    shot 9-journal && inked "$ART/9-journal.png" "$((WIDTH - 8))x10+$((X + 4))+$((Y + 37))"
+    shot 9-journal &&
+        inked "$ART/9-journal.png" "$((WIDTH - $(px 8)))x$(px 10)+$((X + $(px 4)))+$((Y + $(px 37)))"
 }
 waitfor 5 journal_row || fail "the journal's first row is empty"
 ok "journal at $(fake_clock "$FIRED_MS"): ${WIDTH}x$HEIGHT at $X,$Y, on top, a row"

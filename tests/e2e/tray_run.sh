@@ -74,7 +74,7 @@ ok "tray icon $(desktop_icon_id)"
 waitfor 10 window_named "$APP" 'Tovrin v3.3' || fail "current messages not shown"
 NOTIFY=$(window_named "$APP" 'Tovrin v3.3')
 geom "$NOTIFY"
-[ "$WIDTH" -gt 500 ] && [ "$HEIGHT" -gt 250 ] || fail "current messages ${WIDTH}x$HEIGHT"
+[ "$WIDTH" -gt "$(px 500)" ] && [ "$HEIGHT" -gt "$(px 250)" ] || fail "current messages ${WIDTH}x$HEIGHT"
 shot current-messages
 ok "current messages ${WIDTH}x${HEIGHT} at $X,$Y; screenshot current-messages.png"
 
@@ -97,7 +97,7 @@ J=$(window_named "$APP" "$JOURNAL")
 # The frame, where a window manager draws one, is what sits in the corner; the manager tells
 # its size a moment after the window shows.
 journal_in_corner() {
-    frame_geom "$J" && [ $((X + WIDTH)) -eq "$SW" ] && [ $((Y + HEIGHT)) -eq $((SH - 50)) ]
+    frame_geom "$J" && [ $((X + WIDTH)) -eq "$SW" ] && [ $((Y + HEIGHT)) -eq $((SH - $(px 50))) ]
 }
 waitfor 3 journal_in_corner || fail "journal frame at $X,$Y ${WIDTH}x$HEIGHT on ${SW}x$SH"
 waitfor 3 is_on_top "$J" || fail "journal not kept on top"
