@@ -52,6 +52,20 @@ e2e_cleanup() {
     rm -rf "$W"
 }
 
+# xwininfo given an empty window id (a look-up that found nothing) waits for a click to choose a
+# window, and the run would hang there: an empty id is refused instead.
+xwininfo() {
+    local previous='' arg
+    for arg in "$@"; do
+        if [ "$previous" = -id ] && [ -z "$arg" ]; then
+            echo "xwininfo: no window id" >&2
+            return 1
+        fi
+        previous=$arg
+    done
+    command xwininfo "$@"
+}
+
 # Milliseconds since e2e_init.
 el() { echo $((($(date +%s%N) - T0) / 1000000)); }
 ok() { printf 'ok   %6d ms  %s\n' "$(el)" "$*"; }
@@ -141,9 +155,14 @@ fake_clock() {
 # can read with the wrong binding.
 e2e_keyboard() { setxkbmap -layout "$1" || fail "cannot set the keyboard layout $1"; }
 
-panel_id() { xwininfo -root -tree | awk '!f && /\("panel" "trayer"\)/ {print $1; f=1} END {exit !f}'; }
+# A listing of the window tree stops at a window that goes while it is read (another program's
+# menu, a box closing), so a look-up that lists the tree tries three times.
+panel_id() { thrice panel_id_once; }
+panel_id_once() { xwininfo -root -tree | awk '!f && /\("panel" "trayer"\)/ {print $1; f=1} END {exit !f}'; }
+thrice() { "$@" || { sleep 0.05 && "$@"; } || { sleep 0.05 && "$@"; }; }
 # The program's icon, docked inside trayer's panel.
-icon_id() {
+icon_id() { thrice icon_id_once; }
+icon_id_once() {
     xwininfo -tree -id "$(panel_id)" | awk '!f && index($0, "(\"tovrin\"") {print $1; f=1} END {exit !f}'
 }
 icon_count() { xwininfo -tree -id "$(panel_id)" | grep -c '("tovrin"' || true; }
