@@ -37,6 +37,9 @@ shots() {
         --SetPartialStrut true --transparent false >"$W/trayer.log" 2>&1 &
     PIDS+=($!)
     waitfor 10 panel_id || fail "trayer did not start"
+    # The gallery seeds a Base/ folder where it runs: a scratch one, not the caller's.
+    mkdir -p "$W/gallery"
+    cd "$W/gallery" || fail "no $W/gallery"
     for view in list new settings about delete; do
         "$BUILD/tests/ui/editor_gallery" "$view" >"$W/gallery.log" 2>&1 &
         local gallery=$!
