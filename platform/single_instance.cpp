@@ -184,18 +184,6 @@ std::string ProgramFilePath() {
     return path;
 }
 
-std::string ProgramKey(std::string_view programPath) {
-    // FNV-1a, 64 bits: short, stable across runs and builds, and any byte of the path counts.
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : programPath) {
-        hash ^= static_cast<unsigned char>(c);
-        hash *= 1099511628211ULL;
-    }
-    char text[17];
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
-    return text;
-}
-
 std::filesystem::path InstanceDir(std::string* problem) {
     const std::string uid = std::to_string(::geteuid());
     return InstanceDir("/run/user/" + uid, "/tmp/tovrin-" + uid, problem);

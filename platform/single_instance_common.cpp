@@ -1,5 +1,7 @@
 #include "platform/single_instance.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <utility>
 
 // What the marker's holder is, apart from how each system keeps the marker.
@@ -41,6 +43,18 @@ SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
 
 SingleInstance::~SingleInstance() {
     Release();
+}
+
+std::string ProgramKey(std::string_view programPath) {
+    // FNV-1a, 64 bits: short, stable across runs and builds, and any byte of the path counts.
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : programPath) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return text;
 }
 
 } // namespace tovrin
