@@ -4,7 +4,6 @@
 #include "core/draw/menu_bitmaps.h"
 #include "platform/nested_loop.h"
 #include "platform/resources.h"
-#include "platform/tray_presence.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -72,15 +71,14 @@ bool CTrayIcon::Create(TrayOwner* owner, int menuId, const QIcon& icon, const QS
 
 // Made only once a notification area is there: making it is Qt's first tray question, whose
 // answer about D-Bus trays holds for the rest of the run.
-void CTrayIcon::MakeTray() {
-    const bool statusNotifier = PresentTray() == TrayKind::StatusNotifier;
+void CTrayIcon::MakeTray(TrayKind kind) {
     tray_ = std::make_unique<QSystemTrayIcon>();
     connect(tray_.get(), &QSystemTrayIcon::activated, this, &CTrayIcon::OnActivated);
     tray_->setIcon(icon_);
     tray_->setToolTip(tip_);
     // On an X11 tray the right button stays without a menu; a StatusNotifier host may only ever
     // open the item's own menu, so there the popup's commands are offered as that menu too.
-    if (statusNotifier) {
+    if (kind == TrayKind::StatusNotifier) {
         OfferItemMenu();
     }
 }
@@ -151,13 +149,14 @@ void CTrayIcon::CheckTray() {
         return;
     }
     if (!tray_) {
-        if (PresentTray() == TrayKind::None) {
+        const TrayKind kind = PresentTray();
+        if (kind == TrayKind::None) {
             if (!FallbackShown()) {
                 ShowFallback();
             }
             return;
         }
-        MakeTray();
+        MakeTray(kind);
     }
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
         if (!tray_->isVisible()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/command_target.h"
+#include "platform/tray_presence.h"
 
 #include <QIcon>
 #include <QObject>
@@ -87,7 +88,7 @@ public:
 private:
     void CheckTray();
     void ShowFallback();
-    void MakeTray();
+    void MakeTray(TrayKind kind);
     void OfferItemMenu();
     void RefreshItemMenu();
     std::unique_ptr<QMenu> BuildMenu(void (TrayOwner::*localise)(QMenu&));
