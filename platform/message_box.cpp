@@ -32,7 +32,11 @@ void MakeRoomForTitle(QMessageBox& box, const QString& caption) {
     }
     QFont titleFont = box.font();
     titleFont.setBold(true);
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
+    if (titleFont.pointSizeF() > 0) {
+        titleFont.setPointSizeF(titleFont.pointSizeF() * 1.1);
+    } else {
+        titleFont.setPixelSize(titleFont.pixelSize() * 11 / 10);
+    }
     constexpr int kFrameButtonsAndIcon = 120;
     int wanted = QFontMetrics(titleFont).horizontalAdvance(caption) + kFrameButtonsAndIcon;
     if (const QScreen* screen = box.screen()) {
