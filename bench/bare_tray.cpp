@@ -1,17 +1,25 @@
 // The yardstick for Tovrin's start-up and idle cost: a Qt program that does only what any tray
 // program must (a tray icon, a four-item menu, a one-second timer) and tells the start-up
-// benchmark, the same way Tovrin does, when its event loop runs.
+// benchmark, the same way Tovrin does, when its event loop runs. Given `--rows N` it also shows a
+// window listing N rows, as Tovrin shows its current messages when something is due.
 #include <QApplication>
 #include <QDateTime>
+#include <QListWidget>
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
+    int rows = 0;
+    if (argc == 3 && std::strcmp(argv[1], "--rows") == 0) {
+        rows = std::atoi(argv[2]);
+    }
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -26,6 +34,17 @@ int main(int argc, char** argv) {
     tray.setContextMenu(&menu);
     tray.setToolTip(QStringLiteral("Bare tray program"));
     tray.show();
+
+    std::unique_ptr<QListWidget> list;
+    if (rows > 0) {
+        list = std::make_unique<QListWidget>();
+        list->setWindowTitle(QStringLiteral("Current messages"));
+        list->resize(612, 297);
+        for (int i = 0; i < rows; ++i) {
+            list->addItem(QStringLiteral("Due reminder %1").arg(i));
+        }
+        list->show();
+    }
 
     QTimer tick;
     int minute = -1;

@@ -1,12 +1,16 @@
-// Tovrin's start-up and idle cost against a bare Qt tray program (bench/bare_tray.cpp), both run
-// as real processes in the same run on the same display with a tray host: bench/run_startup.sh
-// sets those up. Measured:
+// Tovrin's start-up and idle cost against bare Qt programs (bench/bare_tray.cpp), both run as
+// real processes in the same run on the same display with a tray host: bench/run_startup.sh sets
+// those up. Measured:
 //  - time from starting the process to its event loop running (each program says so through
-//    the file descriptor named by TOVRIN_READY_FD), and its peak resident memory a moment later,
-//    with Tovrin reading a 10,000-reminder store;
+//    the file descriptor named by TOVRIN_READY_FD), and its peak resident memory a moment later:
+//    with a 10,000-reminder store and nothing due, against the bare tray program; with a dozen
+//    dated reminders due (the current messages show) among 0, 10,000 and 100,000 others, against
+//    the bare program showing a 12-row list beside its tray icon;
 //  - the processor time each uses over 60 idle seconds after start-up.
 // Medians and the ratios Tovrin / bare are reported as counters; on a busy machine the processor
-// time each spent before its loop ran (cpu_ratio) is the steadier figure.
+// time each spent before its loop ran (cpu_ratio) is the steadier figure. TOVRIN_COMPARE may name
+// another build of Tovrin (the one a change started from, say), timed in the same interleaved
+// runs: its figures carry the compare_ prefix.
 #include "core/schedule/clock.h"
 #include "core/schedule/date_math.h"
 #include "core/store/store_file.h"
@@ -21,6 +25,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <poll.h>
 #include <string>
 #include <sys/stat.h>
@@ -40,7 +45,13 @@ constexpr int kDueInStore = 12;
 // A process started with a pipe on descriptor 3 for its "ready" line.
 class Child {
 public:
-    Child(const fs::path& program, const fs::path& workDir, const fs::path& runtimeDir) {
+    Child(const fs::path& program, const fs::path& workDir, const fs::path& runtimeDir,
+          const std::vector<std::string>& args = {}) {
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
         int ready[2];
         if (::pipe2(ready, O_CLOEXEC) != 0) {
             return;
@@ -57,7 +68,7 @@ public:
             }
             ::setenv("TOVRIN_READY_FD", "3", 1);
             ::setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-            ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            ::execv(program.c_str(), argv.data());
             ::_exit(127);
         }
         ::close(ready[1]);
@@ -137,61 +148,66 @@ ReminderRecord Record(std::int32_t mode, const SYSTEMTIME& when, const std::stri
     return r;
 }
 
-// Ten thousand reminders, none due or timed today unless `due` asks for a dozen dated ones due
-// within the advance notice: then the current messages show at start-up.
-std::vector<ReminderRecord> StoreRecords(bool due) {
+// `others` reminders, none due or timed today, and, when `due` asks for them, a dozen dated ones
+// due within the advance notice in front of them: then the current messages show at start-up.
+std::vector<ReminderRecord> StoreRecords(int others, bool due) {
     const SYSTEMTIME today = TodayOf(GetLocalTime());
     const std::int32_t modes[] = {MODE_ONCE, MODE_DAILY, MODE_NONE, MODE_YEARLY, MODE_MONTHLY};
     std::vector<ReminderRecord> records;
-    for (int i = 0; i < kStoreSize; ++i) {
+    for (int i = 0; due && i < kDueInStore; ++i) {
+        records.push_back(
+            Record(MODE_NONE, *AddDays(today, i % 2), "Due reminder " + std::to_string(i)));
+    }
+    for (int i = 0; i < others; ++i) {
         const std::int32_t mode = modes[i % 5];
         SYSTEMTIME when = *AddDays(today, -400 - i % 300);
         if (mode == MODE_YEARLY || mode == MODE_MONTHLY) {
             when = *AddDays(today, 180);
             when.wDay = static_cast<std::uint16_t>(today.wDay <= 14 ? 25 : 10);
         }
-        if (due && i < kDueInStore) {
-            when = *AddDays(today, i % 2);
-            records.push_back(Record(MODE_NONE, when, "Due reminder " + std::to_string(i)));
-            continue;
-        }
         records.push_back(Record(mode, when, "Stored reminder number " + std::to_string(i)));
     }
     return records;
 }
 
-struct Setup {
-    fs::path dir;
-    fs::path quietDir;
-    fs::path dueDir;
-    fs::path runtime;
-
+// One working directory per store, made when first asked for and removed at the end.
+class Setup {
+public:
+    Setup() {
+        std::string pattern = (fs::temp_directory_path() / "tovrin-bench-XXXXXX").string();
+        dir_ = ::mkdtemp(pattern.data());
+        runtime_ = dir_ / "runtime";
+        fs::create_directory(runtime_);
+        ::chmod(runtime_.c_str(), 0700);
+    }
     ~Setup() {
         std::error_code ec;
-        fs::remove_all(dir, ec);
+        fs::remove_all(dir_, ec);
     }
+    Setup(const Setup&) = delete;
+    Setup& operator=(const Setup&) = delete;
+
+    const fs::path& WorkDir(int others, bool due) {
+        const std::string name = std::to_string(others) + (due ? "-due" : "-quiet");
+        auto [at, made] = dirs_.try_emplace(name, dir_ / name);
+        if (made) {
+            fs::create_directories(at->second / "Base");
+            fs::copy_file(fs::path(TOVRIN_SOURCE_DIR) / "res/Base/default.lng",
+                          at->second / "Base/default.lng", fs::copy_options::overwrite_existing);
+            WriteStore(at->second / "Base/ztovrin.dat", StoreRecords(others, due));
+        }
+        return at->second;
+    }
+    const fs::path& Runtime() const { return runtime_; }
+
+private:
+    fs::path dir_;
+    fs::path runtime_;
+    std::map<std::string, fs::path> dirs_;
 };
 
-fs::path MakeWorkDir(const fs::path& dir, bool due) {
-    fs::create_directories(dir / "Base");
-    fs::copy_file(fs::path(TOVRIN_SOURCE_DIR) / "res/Base/default.lng", dir / "Base/default.lng",
-                  fs::copy_options::overwrite_existing);
-    WriteStore(dir / "Base/ztovrin.dat", StoreRecords(due));
-    return dir;
-}
-
-const Setup& GetSetup() {
-    static const Setup setup = [] {
-        Setup s;
-        std::string pattern = (fs::temp_directory_path() / "tovrin-bench-XXXXXX").string();
-        s.dir = ::mkdtemp(pattern.data());
-        s.quietDir = MakeWorkDir(s.dir / "quiet", false);
-        s.dueDir = MakeWorkDir(s.dir / "due", true);
-        s.runtime = s.dir / "runtime";
-        fs::create_directory(s.runtime);
-        ::chmod(s.runtime.c_str(), 0700);
-        return s;
-    }();
+Setup& GetSetup() {
+    static Setup setup;
     return setup;
 }
 
@@ -218,8 +234,9 @@ struct Launch {
     double peakMb = 0;
 };
 
-Launch LaunchOnce(const fs::path& program, const fs::path& workDir) {
-    Child child(program, workDir, GetSetup().runtime);
+Launch LaunchOnce(const fs::path& program, const fs::path& workDir,
+                  const std::vector<std::string>& args = {}) {
+    Child child(program, workDir, GetSetup().Runtime(), args);
     Launch launch;
     launch.readyMs = child.WaitReady();
     launch.cpuMs = child.CpuMs();
@@ -231,53 +248,83 @@ Launch LaunchOnce(const fs::path& program, const fs::path& workDir) {
     return launch;
 }
 
-// Arg 0: a store with nothing to show; 1: a dozen current messages shown at start-up.
-void BM_StartupAgainstBare(benchmark::State& state) {
+// The medians of one program's launches.
+struct Figures {
+    std::vector<double> ms, cpuMs, peakMb;
+
+    void Add(const Launch& launch) {
+        ms.push_back(launch.readyMs);
+        cpuMs.push_back(launch.cpuMs);
+        peakMb.push_back(launch.peakMb);
+    }
+    void Report(benchmark::State& state, const std::string& name, const Figures& bare) const {
+        state.counters[name + "_ms"] = Median(ms);
+        state.counters[name + "_cpu_ms"] = Median(cpuMs);
+        state.counters[name + "_peak_MiB"] = Median(peakMb);
+        const std::string prefix = name == "tovrin" ? "" : name + "_";
+        state.counters[prefix + "time_ratio"] = Median(ms) / Median(bare.ms);
+        state.counters[prefix + "cpu_ratio"] = Median(cpuMs) / Median(bare.cpuMs);
+        state.counters[prefix + "rss_ratio"] = Median(peakMb) / Median(bare.peakMb);
+    }
+};
+
+// Args: the number of other reminders in the store, and whether a dozen are due (the current
+// messages show, and the yardstick shows its 12-row list).
+void BM_Startup(benchmark::State& state) {
     if (!HaveDisplay(state)) {
         return;
     }
-    const Setup& setup = GetSetup();
-    const fs::path workDir = state.range(0) == 0 ? setup.quietDir : setup.dueDir;
-    // Caches (fonts, shared libraries) are warm for both before anything counts.
-    LaunchOnce(BARE_PROGRAM, workDir);
-    LaunchOnce(TOVRIN_PROGRAM, workDir);
-    std::vector<double> ours, bare, oursCpu, bareCpu, oursMb, bareMb;
-    bool oursFirst = true;
-    for (auto _ : state) {
-        Launch o, b;
-        if (oursFirst) {
-            o = LaunchOnce(TOVRIN_PROGRAM, workDir);
-            b = LaunchOnce(BARE_PROGRAM, workDir);
-        } else {
-            b = LaunchOnce(BARE_PROGRAM, workDir);
-            o = LaunchOnce(TOVRIN_PROGRAM, workDir);
-        }
-        oursFirst = !oursFirst;
-        if (o.readyMs < 0 || b.readyMs < 0) {
-            state.SkipWithError("a program did not reach its event loop");
-            return;
-        }
-        state.SetIterationTime(o.readyMs / 1000.0);
-        ours.push_back(o.readyMs);
-        bare.push_back(b.readyMs);
-        oursCpu.push_back(o.cpuMs);
-        bareCpu.push_back(b.cpuMs);
-        oursMb.push_back(o.peakMb);
-        bareMb.push_back(b.peakMb);
+    const int others = static_cast<int>(state.range(0));
+    const bool due = state.range(1) != 0;
+    const fs::path& workDir = GetSetup().WorkDir(others, due);
+    const std::vector<std::string> bareArgs =
+        due ? std::vector<std::string>{"--rows", std::to_string(kDueInStore)}
+            : std::vector<std::string>{};
+    struct Contender {
+        fs::path program;
+        std::vector<std::string> args;
+        Figures figures;
+    };
+    std::vector<Contender> contenders{{TOVRIN_PROGRAM, {}, {}}, {BARE_PROGRAM, bareArgs, {}}};
+    if (const char* other = std::getenv("TOVRIN_COMPARE"); other != nullptr && *other != '\0') {
+        contenders.push_back({other, {}, {}});
     }
-    state.counters["tovrin_ms"] = Median(ours);
-    state.counters["bare_ms"] = Median(bare);
-    state.counters["time_ratio"] = Median(ours) / Median(bare);
-    state.counters["tovrin_cpu_ms"] = Median(oursCpu);
-    state.counters["bare_cpu_ms"] = Median(bareCpu);
-    state.counters["cpu_ratio"] = Median(oursCpu) / Median(bareCpu);
-    state.counters["tovrin_peak_MiB"] = Median(oursMb);
-    state.counters["bare_peak_MiB"] = Median(bareMb);
-    state.counters["rss_ratio"] = Median(oursMb) / Median(bareMb);
+    // Caches (fonts, shared libraries, the store's pages) are warm for all before anything counts.
+    for (const Contender& c : contenders) {
+        LaunchOnce(c.program, workDir, c.args);
+    }
+    std::size_t first = 0;
+    for (auto _ : state) {
+        // Each takes its turn at going first, so none always meets the others' aftermath.
+        double oursMs = 0;
+        for (std::size_t k = 0; k < contenders.size(); ++k) {
+            const std::size_t at = (first + k) % contenders.size();
+            const Launch launch = LaunchOnce(contenders[at].program, workDir, contenders[at].args);
+            if (launch.readyMs < 0) {
+                state.SkipWithError("a program did not reach its event loop");
+                return;
+            }
+            contenders[at].figures.Add(launch);
+            oursMs = at == 0 ? launch.readyMs : oursMs;
+        }
+        first = (first + 1) % contenders.size();
+        state.SetIterationTime(oursMs / 1000.0);
+    }
+    const Figures& bare = contenders[1].figures;
+    contenders[0].figures.Report(state, "tovrin", bare);
+    state.counters["bare_ms"] = Median(bare.ms);
+    state.counters["bare_cpu_ms"] = Median(bare.cpuMs);
+    state.counters["bare_peak_MiB"] = Median(bare.peakMb);
+    if (contenders.size() > 2) {
+        contenders[2].figures.Report(state, "compare", bare);
+    }
 }
-BENCHMARK(BM_StartupAgainstBare)
-    ->Arg(0)
-    ->Arg(1)
+BENCHMARK(BM_Startup)
+    ->ArgNames({"others", "due"})
+    ->Args({kStoreSize, 0})
+    ->Args({0, 1})
+    ->Args({kStoreSize, 1})
+    ->Args({10 * kStoreSize, 1})
     ->Iterations(25)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -287,10 +334,11 @@ void BM_IdleCpu60s(benchmark::State& state) {
     if (!HaveDisplay(state)) {
         return;
     }
-    const Setup& setup = GetSetup();
+    Setup& setup = GetSetup();
+    const fs::path& workDir = setup.WorkDir(kStoreSize, false);
     for (auto _ : state) {
-        Child ours(TOVRIN_PROGRAM, setup.quietDir, setup.runtime);
-        Child bare(BARE_PROGRAM, setup.quietDir, setup.runtime);
+        Child ours(TOVRIN_PROGRAM, workDir, setup.Runtime());
+        Child bare(BARE_PROGRAM, workDir, setup.Runtime());
         if (ours.WaitReady() < 0 || bare.WaitReady() < 0) {
             state.SkipWithError("a program did not reach its event loop");
             return;
