@@ -23,8 +23,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <map>
+#include <random>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -81,8 +81,7 @@ void WriteReminders(Inputs& in, int count, int days) {
     }
     fs::create_directories(in.dir / "Base");
     if (!WriteStore(in.dir / "Base/ztovrin.dat", records) ||
-        !SaveSettings(in.dir / "Base/tovrin.ini",
-                      Settings{static_cast<std::uint32_t>(days), 1})) {
+        !SaveSettings(in.dir / "Base/tovrin.ini", Settings{static_cast<std::uint32_t>(days), 1})) {
         in.error = "could not write the store or the settings";
     }
 }
@@ -98,8 +97,8 @@ struct Run {
 // spawned directly would report this program's peak as its own.
 Run RunProcess(const std::vector<std::string>& command, const char* output,
                const fs::path& dir = fs::current_path(), bool measurePeak = false) {
-    const fs::path peakFile = fs::temp_directory_path() / ("cli-bench-peak-" +
-                                                           std::to_string(::getpid()));
+    const fs::path peakFile =
+        fs::temp_directory_path() / ("cli-bench-peak-" + std::to_string(::getpid()));
     std::vector<std::string> argv;
     if (measurePeak) {
         argv = {"/usr/bin/time", "-f", "%M", "-o", peakFile.string()};
