@@ -2,7 +2,10 @@
 
 #include "core/lang/lang_keys.h"
 #include "core/schedule/clock.h"
+#include "core/schedule/date_math.h"
+#include "core/schedule/store_lists.h"
 #include "core/store/paths.h"
+#include "core/store/settings.h"
 #include "platform/lang_texts.h"
 #include "platform/list_view.h"
 #include "platform/message_box.h"
@@ -57,13 +60,18 @@ bool CManagerDlg::Create() {
     started_ = true;
     texts_ = LoadSectionTexts(kLangManager, {1, 2, 3});
     menuTexts_ = LoadSectionTexts(kLangMenu, {5});
-    OpenStartupMessages();
+    // One read of the store serves the current messages and today's timed list, however many
+    // reminders it holds. The current messages' read makes a missing store, as it always has.
+    const SYSTEMTIME now = GetLocalTime();
+    StoreLists lists =
+        ReadStoreLists(kStorePath, IfMissing::CreateEmpty, now, notifyDays, kDueList | kTodayList);
+    OpenStartupMessages(std::move(lists.due), TodayOf(now));
 
     trayIcon_.Create(this, IDR_TRAY_MENU, LoadIconResource(IDI_APP), texts_[2]);
     trayIcon_.SetBitmaps(kTrayBitmaps);
     trayIcon_.localiseMenu = true;
 
-    today_.BuildFromStore(kStorePath, GetLocalTime());
+    today_.TakeFromStore(std::move(lists.today), lists.report, now);
     timer_.start();
     return true;
 }
@@ -97,10 +105,10 @@ void CManagerDlg::PrepareJournal(const QString& columnTitle) {
 }
 
 // At start-up the current messages show only when something is due.
-void CManagerDlg::OpenStartupMessages() {
+void CManagerDlg::OpenStartupMessages(DueList due, const SYSTEMTIME& today) {
     notify_ = std::make_unique<CNotifyDlg>(this);
     childKind_ = CHILD_NOTIFY;
-    notify_->Create(this);
+    notify_->Create(this, std::move(due), today);
     if ((notify_->IsWindow() && notify_->DueCount() == 0) || notify_->NothingDue() != 0) {
         DiscardNotify();
     }

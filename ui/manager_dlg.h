@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/tray_icon.h"
+#include "core/schedule/due_list.h"
 #include "core/schedule/today_list.h"
 #include "platform/dialog.h"
 #include "platform/lang_texts.h"
@@ -84,7 +85,7 @@ protected:
 
 private:
     void PrepareJournal(const QString& columnTitle);
-    void OpenStartupMessages();
+    void OpenStartupMessages(DueList due, const SYSTEMTIME& today);
     void PlaceJournal();
     void FollowJournalFrame();
     void OpenEditor();

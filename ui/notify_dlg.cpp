@@ -43,9 +43,14 @@ CNotifyDlg::~CNotifyDlg() {
 // What is due is known before any widget is made: with nothing to show, the window is never built
 // and the owner, told so, throws the object away.
 bool CNotifyDlg::Create(QWidget* parent) {
+    const SYSTEMTIME today = TodayOf(GetLocalTime());
+    return Create(parent, BuildDueList(kStorePath, IfMissing::CreateEmpty, today, notifyDays),
+                  today);
+}
+
+bool CNotifyDlg::Create(QWidget* parent, DueList due, const SYSTEMTIME& today) {
     texts_ = LoadSectionTexts(kLangNotify, {1, 2});
-    today_ = TodayOf(GetLocalTime());
-    DueList due = BuildDueList(kStorePath, IfMissing::CreateEmpty, today_, notifyDays);
+    today_ = TodayOf(today);
     recordCount_ = due.report.declaredCount;
     dueList_ = std::move(due.records);
     if (dueList_.empty()) {

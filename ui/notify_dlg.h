@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/draw/blend_color.h"
+#include "core/schedule/due_list.h"
 #include "core/schedule/notify_rows.h"
 #include "core/store/reminder_record.h"
 #include "platform/dialog.h"
@@ -34,6 +35,9 @@ public:
     // Reads what is due; when something is, builds the window from its template with parent as
     // owner and shows it. With nothing due no window is made (NothingDue() then says so).
     bool Create(QWidget* parent);
+    // The same with the due list already read (at start-up, in the read that also gathers
+    // today's timed list), as BuildDueList gives it for `today` and the advance notice.
+    bool Create(QWidget* parent, DueList due, const SYSTEMTIME& today);
 
     // Read by the owner right after Create.
     int NothingDue() const { return nothingDue_; }

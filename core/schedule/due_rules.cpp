@@ -63,11 +63,21 @@ std::optional<std::uint32_t> OffsetWithin(std::optional<std::int64_t> day, std::
     return static_cast<std::uint32_t>(*day - today);
 }
 
-} // namespace
-
-bool IsTimedMode(std::int32_t mode) {
-    return mode == MODE_ONCE || mode == MODE_DAILY;
+// A plain date-time is due while it lies in [today, today + N + 1 days): exactly when the whole
+// days since today are 0 to N.
+std::optional<std::uint32_t> PlainDateOffset(const SYSTEMTIME& when, std::int64_t todayDay,
+                                             std::uint32_t notifyDays) {
+    if (!IsValidDateTime(when)) {
+        return std::nullopt;
+    }
+    const std::int64_t since = SecondsOf(when) - todayDay * kSecondsPerDay;
+    if (since < 0) {
+        return std::nullopt;
+    }
+    return OffsetWithin(todayDay + since / kSecondsPerDay, todayDay, notifyDays);
 }
+
+} // namespace
 
 std::optional<std::uint32_t> DateWindowOffset(const ReminderRecord& record, const SYSTEMTIME& today,
                                               std::uint32_t notifyDays) {
@@ -84,15 +94,52 @@ std::optional<std::uint32_t> DateWindowOffset(const ReminderRecord& record, cons
     if (record.mode == MODE_MONTHLY) {
         return OffsetWithin(NextMonthlyDay(from, when.wDay), todayDay, notifyDays);
     }
-    if (!IsValidDateTime(when)) {
+    return PlainDateOffset(when, todayDay, notifyDays);
+}
+
+DateWindow::DateWindow(const SYSTEMTIME& today, std::uint32_t notifyDays)
+    : valid_(IsValidDate(today)), todayYear_(today.wYear), notifyDays_(notifyDays) {
+    monthly_.fill(kNotDue);
+    for (auto& days : yearly_) {
+        days.fill(kNotDue);
+    }
+    if (!valid_) {
+        return;
+    }
+    todayDay_ = DayNumber(today);
+    const CivilDate from{today.wYear, today.wMonth, today.wDay};
+    // Every day and month a record can name, asked once of the same rules a single record uses.
+    for (unsigned day = 0; day < monthly_.size(); ++day) {
+        monthly_[day] =
+            OffsetWithin(NextMonthlyDay(from, day), todayDay_, notifyDays).value_or(kNotDue);
+        for (unsigned month = 0; month < yearly_.size(); ++month) {
+            yearly_[month][day] =
+                OffsetWithin(NextYearlyDay(from, todayDay_, month, day), todayDay_, notifyDays)
+                    .value_or(kNotDue);
+        }
+    }
+}
+
+std::optional<std::uint32_t> DateWindow::Offset(std::int32_t mode, const SYSTEMTIME& when) const {
+    if (!valid_ || IsTimedMode(mode)) {
         return std::nullopt;
     }
-    // Inside [today, today + N + 1 days) exactly when the whole days since today are 0 to N.
-    const std::int64_t since = SecondsOf(when) - todayDay * kSecondsPerDay;
-    if (since < 0) {
+    if (mode == MODE_YEARLY) {
+        // Months and days past the tables exist in no year.
+        if (when.wMonth >= yearly_.size() || when.wDay >= monthly_.size()) {
+            return std::nullopt;
+        }
+        return Found(yearly_[when.wMonth][when.wDay]);
+    }
+    if (mode == MODE_MONTHLY) {
+        return when.wDay < monthly_.size() ? Found(monthly_[when.wDay]) : std::nullopt;
+    }
+    // A date in an earlier year lies before today whatever its other fields hold: most old
+    // reminders are settled here.
+    if (when.wYear < todayYear_) {
         return std::nullopt;
     }
-    return OffsetWithin(todayDay + since / kSecondsPerDay, todayDay, notifyDays);
+    return PlainDateOffset(when, todayDay_, notifyDays_);
 }
 
 bool IsExpired(const ReminderRecord& record, const SYSTEMTIME& today) {

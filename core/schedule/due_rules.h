@@ -3,6 +3,7 @@
 #include "core/store/reminder_record.h"
 #include "core/store/systemtime.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 
@@ -12,7 +13,9 @@ namespace tovrin {
 inline constexpr std::int32_t FIRED_MARK = 1983;
 
 // Once and daily reminders fire at their minute; every other mode is shown by date.
-bool IsTimedMode(std::int32_t mode);
+inline bool IsTimedMode(std::int32_t mode) {
+    return mode == MODE_ONCE || mode == MODE_DAILY;
+}
 
 // The day offset, 0 to notifyDays, at which a dated reminder falls inside the advance-notice
 // window that starts at `today` (only its date is used), or nothing when it is not due:
@@ -26,6 +29,32 @@ bool IsTimedMode(std::int32_t mode);
 // any notifyDays.
 std::optional<std::uint32_t> DateWindowOffset(const ReminderRecord& record, const SYSTEMTIME& today,
                                               std::uint32_t notifyDays);
+
+// The date-window rule for one today and one advance notice, worked out once so that each record
+// then costs a table look-up or a little arithmetic, whatever the window's length: the readers
+// that judge a whole store use it. It gives DateWindowOffset's answer for every record.
+class DateWindow {
+public:
+    DateWindow(const SYSTEMTIME& today, std::uint32_t notifyDays);
+
+    std::optional<std::uint32_t> Offset(std::int32_t mode, const SYSTEMTIME& when) const;
+    std::optional<std::uint32_t> Offset(const ReminderRecord& record) const {
+        return Offset(record.mode, record.when);
+    }
+
+private:
+    static constexpr std::uint32_t kNotDue = 0xFFFFFFFFu; // no offset reaches it
+    static std::optional<std::uint32_t> Found(std::uint32_t offset) {
+        return offset == kNotDue ? std::nullopt : std::optional(offset);
+    }
+
+    bool valid_ = false; // today is a real date
+    std::int64_t todayDay_ = 0;
+    std::uint16_t todayYear_ = 0;
+    std::uint32_t notifyDays_ = 0;
+    std::array<std::uint32_t, 32> monthly_{};                // by day of month
+    std::array<std::array<std::uint32_t, 32>, 13> yearly_{}; // by month, then day
+};
 
 // True when the editor must drop the record at load: neither daily, yearly nor monthly, and dated
 // before today's midnight. A record whose date is not a real one is kept, so the user can still

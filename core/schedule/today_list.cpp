@@ -2,6 +2,7 @@
 
 #include "core/schedule/date_math.h"
 #include "core/schedule/due_rules.h"
+#include "core/schedule/store_lists.h"
 
 namespace tovrin {
 namespace {
@@ -35,14 +36,9 @@ std::vector<ReminderRecord> BuildTodayList(std::span<ReminderRecord* const> reco
 
 ReadReport BuildTodayList(const std::filesystem::path& storePath, const SYSTEMTIME& now,
                           std::vector<ReminderRecord>& list) {
-    const SYSTEMTIME today = TodayOf(now);
-    return ForEachStoredRecord(storePath, IfMissing::LeaveAlone, [&](ReminderRecord& record) {
-        if (TakeForToday(record, today)) {
-            // Fired marks are never stored: every build starts each reminder afresh.
-            record.state = 0;
-            list.push_back(record);
-        }
-    });
+    StoreLists lists = ReadStoreLists(storePath, IfMissing::LeaveAlone, now, 0, kTodayList);
+    list.insert(list.end(), lists.today.begin(), lists.today.end());
+    return lists.report;
 }
 
 bool FiresAt(const ReminderRecord& record, const SYSTEMTIME& now) {
@@ -67,12 +63,22 @@ ReadReport TodayTimedList::BuildFromStore(const std::filesystem::path& storePath
                                           const SYSTEMTIME& now) {
     records_.clear();
     ReadReport report = BuildTodayList(storePath, now, records_);
+    MarkBuilt(report, now);
+    return report;
+}
+
+void TodayTimedList::TakeFromStore(std::vector<ReminderRecord> records, const ReadReport& report,
+                                   const SYSTEMTIME& now) {
+    records_ = std::move(records);
+    MarkBuilt(report, now);
+}
+
+void TodayTimedList::MarkBuilt(const ReadReport& report, const SYSTEMTIME& now) {
     // A store that could not be opened leaves the day unmarked; the tick that asked sets
     // LastSeen to now anyway, so the next new day tries again.
-    if (report.outcome == OpenOutcome::Opened) {
+    if (StoreWasThere(report)) {
         lastSeen_ = TodayOf(now);
     }
-    return report;
 }
 
 void TodayTimedList::BuildFromRecords(std::span<ReminderRecord* const> editorRecords,

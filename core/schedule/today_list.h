@@ -49,6 +49,10 @@ public:
 
     // At start-up and on a new day. LastSeen becomes today only when the store could be opened.
     ReadReport BuildFromStore(const std::filesystem::path& storePath, const SYSTEMTIME& now);
+    // The same from a list a read of the store has already gathered (ReadStoreLists), with that
+    // read's report.
+    void TakeFromStore(std::vector<ReminderRecord> records, const ReadReport& report,
+                       const SYSTEMTIME& now);
 
     // When the editor closes after a timed reminder changed: its records are the source, daily
     // dates are rewritten in them, and LastSeen becomes today.
@@ -63,6 +67,8 @@ public:
     void Clear() { records_.clear(); }
 
 private:
+    void MarkBuilt(const ReadReport& report, const SYSTEMTIME& now);
+
     std::vector<ReminderRecord> records_;
     SYSTEMTIME lastSeen_{};
 };

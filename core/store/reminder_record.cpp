@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstring>
 
 namespace tovrin {
@@ -78,20 +79,27 @@ RecordBytes EncodeRecord(const ReminderRecord& record) {
     return out;
 }
 
+RecordHead DecodeRecordHeadFieldByField(const std::uint8_t* bytes) {
+    RecordHead head;
+    head.mode = GetI32(bytes);
+    std::uint16_t* fields[8] = {&head.when.wYear,   &head.when.wMonth,       &head.when.wDayOfWeek,
+                                &head.when.wDay,    &head.when.wHour,        &head.when.wMinute,
+                                &head.when.wSecond, &head.when.wMilliseconds};
+    for (int i = 0; i < 8; ++i) {
+        *fields[i] = GetU16(bytes + 8 + 2 * i);
+    }
+    return head;
+}
+
 ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes) {
     ReminderRecord record;
     if constexpr (kRecordLiesAsInFile) {
         std::memcpy(&record, bytes.data(), kRecordSize);
     } else {
-        record.mode = GetI32(&bytes[0]);
+        const RecordHead head = DecodeRecordHead(bytes.data());
+        record.mode = head.mode;
         record.state = GetI32(&bytes[4]);
-        std::uint16_t* fields[8] = {&record.when.wYear,      &record.when.wMonth,
-                                    &record.when.wDayOfWeek, &record.when.wDay,
-                                    &record.when.wHour,      &record.when.wMinute,
-                                    &record.when.wSecond,    &record.when.wMilliseconds};
-        for (int i = 0; i < 8; ++i) {
-            *fields[i] = GetU16(&bytes[8 + 2 * i]);
-        }
+        record.when = head.when;
         std::memcpy(record.text, &bytes[kTextOffset], kTextFieldSize);
     }
     // A text without a terminator in its field is cut at the field's last byte.

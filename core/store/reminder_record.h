@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string_view>
 
@@ -61,6 +62,24 @@ ReminderRecord DecodeRecord(std::span<const std::uint8_t, kRecordSize> bytes);
 inline constexpr bool kRecordLiesAsInFile = std::endian::native == std::endian::little;
 inline void FinishRawRecord(ReminderRecord& record) {
     record.text[kTextFieldSize - 1] = '\0';
+}
+
+// The mode and date of a record straight from its file bytes, without its text: enough for a
+// reader that keeps few records of many to judge each before copying it whole.
+struct RecordHead {
+    int32_t mode = MODE_NONE;
+    SYSTEMTIME when{};
+};
+RecordHead DecodeRecordHeadFieldByField(const std::uint8_t* bytes);
+inline RecordHead DecodeRecordHead(const std::uint8_t* bytes) { // bytes: kRecordSize of them
+    if constexpr (kRecordLiesAsInFile) {
+        RecordHead head;
+        std::memcpy(&head.mode, bytes, sizeof head.mode);
+        std::memcpy(&head.when, bytes + 8, sizeof head.when);
+        return head;
+    } else {
+        return DecodeRecordHeadFieldByField(bytes);
+    }
 }
 
 } // namespace tovrin

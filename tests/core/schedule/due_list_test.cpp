@@ -1,4 +1,7 @@
 #include "core/schedule/due_list.h"
+#include "core/schedule/due_rules.h"
+#include "core/schedule/store_lists.h"
+#include "core/schedule/today_list.h"
 #include "store_fixture.h"
 
 #include <gmock/gmock.h>
@@ -68,6 +71,58 @@ TEST(DueList, ACutStoreListsTheWholeRecordsItHolds) {
     EXPECT_THAT(Texts(due.records), ElementsAre("whole"));
     EXPECT_TRUE(due.report.lastRecordCutShort);
     EXPECT_EQ(due.report.MissingRecords(), 4u);
+}
+
+// Start-up reads the store once for both of its lists: each must be what its own read gives, the
+// texts of the records it keeps included, over more records than one read block holds.
+TEST(StoreLists, OneReadGivesWhatTheTwoReadsGaveApart) {
+    test::TempBase base;
+    const std::int32_t modes[] = {MODE_NONE, MODE_DAILY, MODE_YEARLY, MODE_MONTHLY, MODE_ONCE, 77};
+    std::vector<ReminderRecord> records;
+    for (int i = 0; i < 5000; ++i) {
+        const SYSTEMTIME when = At(2026, 5, 8 + i % 5, i % 24, i % 60);
+        records.push_back(Rec(modes[i % 6], when, "reminder " + std::to_string(i)));
+        records.back().state = FIRED_MARK;
+    }
+    PutStore(records);
+    const SYSTEMTIME now = At(2026, 5, 10, 12, 30, 15);
+
+    const StoreLists lists =
+        ReadStoreLists(kStorePath, IfMissing::CreateEmpty, now, 2, kDueList | kTodayList);
+
+    const DueList due = BuildDueList(kStorePath, IfMissing::CreateEmpty, At(2026, 5, 10), 2);
+    std::vector<ReminderRecord> today;
+    BuildTodayList(kStorePath, now, today);
+    EXPECT_EQ(Texts(lists.due.records), Texts(due.records));
+    EXPECT_EQ(Offsets(lists.due.records), Offsets(due.records));
+    EXPECT_EQ(lists.due.storeIndex, due.storeIndex);
+    EXPECT_EQ(Texts(lists.today), Texts(today));
+    // The dailies, and the once reminders of the 10th.
+    ASSERT_EQ(lists.today.size(), 834u + 166u);
+    for (const ReminderRecord& record : lists.today) {
+        EXPECT_EQ(record.when.wDay, 10);
+        EXPECT_EQ(record.state, 0);
+    }
+    EXPECT_TRUE(lists.report.Sound());
+    EXPECT_EQ(lists.report.recordsRead, 5000u);
+}
+
+TEST(StoreLists, AStoreMadeEmptyByTheReadCountsAsThere) {
+    test::TempBase base;
+    const SYSTEMTIME now = At(2026, 5, 10, 9);
+    const StoreLists lists =
+        ReadStoreLists(kStorePath, IfMissing::CreateEmpty, now, 3, kDueList | kTodayList);
+    EXPECT_TRUE(lists.report.createdEmpty);
+    EXPECT_TRUE(StoreWasThere(lists.report));
+    TodayTimedList list;
+    list.TakeFromStore(lists.today, lists.report, now);
+    EXPECT_EQ(list.LastSeen(), At(2026, 5, 10));
+
+    std::filesystem::remove(kStorePath);
+    const StoreLists untouched =
+        ReadStoreLists(kStorePath, IfMissing::LeaveAlone, now, 3, kTodayList);
+    EXPECT_FALSE(StoreWasThere(untouched.report));
+    EXPECT_FALSE(std::filesystem::exists(kStorePath));
 }
 
 } // namespace

@@ -150,6 +150,66 @@ TEST(DateWindowOffset, TheLargestWindowStaysExactUpToTheCalendarsEnd) {
     EXPECT_EQ(DateWindowOffset(Rec(MODE_MONTHLY, At(0, 1, 31)), At(9999, 12, 31), 0), 0u);
 }
 
+// Every record a store could hold near `today`'s window: each day and month a repeating one can
+// name (impossible ones too), plain dates on both sides of both edges of the window, a
+// date-time out of range, a year before, and modes of every kind.
+std::vector<ReminderRecord> RecordsAround(const SYSTEMTIME& today, std::uint32_t n) {
+    std::vector<ReminderRecord> records = RepeatingSamples();
+    for (int month = 0; month <= 13; ++month) {
+        for (int day : {2, 27}) {
+            records.push_back(Rec(MODE_YEARLY, At(2001, month, day)));
+        }
+    }
+    const std::int64_t edges[] = {
+        -366, -1, 0, 1, static_cast<std::int64_t>(n), static_cast<std::int64_t>(n) + 1};
+    for (const std::int64_t k : edges) {
+        if (const auto day = AddDays(today, k)) {
+            for (const SYSTEMTIME& when : {*day, At(day->wYear, day->wMonth, day->wDay, 23, 59, 59),
+                                           At(day->wYear, day->wMonth, day->wDay, 24)}) {
+                for (const std::int32_t mode : {MODE_NONE, 77, -1, MODE_ONCE, MODE_DAILY}) {
+                    records.push_back(Rec(mode, when));
+                }
+            }
+        }
+    }
+    records.push_back(Rec(MODE_NONE, At(today.wYear - 1, 12, 31, 23, 59, 59)));
+    records.push_back(Rec(MODE_NONE, At(today.wYear, 2, 30)));
+    records.push_back(Rec(MODE_NONE, At(0, 1, 1)));
+    records.push_back(Rec(MODE_NONE, At(65535, 65535, 65535, 65535, 65535, 65535)));
+    return records;
+}
+
+void ExpectTheWindowAgrees(const SYSTEMTIME& today, std::uint32_t n) {
+    const DateWindow window(today, n);
+    for (const ReminderRecord& r : RecordsAround(today, n)) {
+        ASSERT_EQ(window.Offset(r), DateWindowOffset(r, today, n))
+            << "today " << today.wYear << "-" << today.wMonth << "-" << today.wDay << " N " << n
+            << " mode " << r.mode << " when " << r.when.wYear << "-" << r.when.wMonth << "-"
+            << r.when.wDay << " " << r.when.wHour << ":" << r.when.wMinute << ":" << r.when.wSecond;
+    }
+}
+
+// The window's tables must give the one-record rule's answer wherever the two could part: month
+// ends, leap days, year ends, the window's edges, long and huge advance notices, and the ends of
+// the calendar.
+TEST(DateWindow, GivesTheOneRecordRulesAnswerForEveryRecord) {
+    for (std::int64_t day = DayNumber(At(2023, 12, 1)); day <= DayNumber(At(2025, 1, 31)); ++day) {
+        for (std::uint32_t n : {0u, 1u, 9u, 31u, 400u, kMaxDays}) {
+            ExpectTheWindowAgrees(DateFromDayNumber(day), n);
+        }
+    }
+    for (const SYSTEMTIME& today : {At(2099, 12, 31), At(2100, 2, 28), At(2100, 3, 1),
+                                    At(9999, 12, 31), At(9992, 2, 29), At(100, 1, 1)}) {
+        for (std::uint32_t n : {0u, 1u, 9u, 3000u, kMaxDays}) {
+            ExpectTheWindowAgrees(today, n);
+        }
+    }
+    // A broken clock's today lists nothing, as the one-record rule says.
+    const DateWindow broken(At(2023, 2, 30), 9);
+    EXPECT_EQ(broken.Offset(Rec(MODE_MONTHLY, At(2023, 1, 1))), std::nullopt);
+    EXPECT_EQ(broken.Offset(Rec(MODE_NONE, At(2023, 3, 1))), std::nullopt);
+}
+
 TEST(IsExpired, OnlyNonRepeatingRecordsDatedBeforeTodayExpire) {
     const SYSTEMTIME today = At(2026, 5, 10);
     EXPECT_TRUE(IsExpired(Rec(MODE_ONCE, At(2026, 5, 9, 23, 59, 59)), today));
