@@ -76,20 +76,20 @@ int DueCommand(const SYSTEMTIME& today, std::optional<std::uint32_t> days, bool 
         SettingsReport settingsReport;
         days = LoadSettings(kSettingsPath, IfMissing::LeaveAlone, &settingsReport).notifyDays;
     }
-    const DueList due = BuildDueList(kStorePath, IfMissing::LeaveAlone, today, *days);
+    // Only each row's place is kept; the records are read again as they are written, so a list
+    // of any length costs 8 bytes a row.
+    DuePlaces due(kStorePath, today, *days);
     JsonArrayWriter array(out);
     if (json) {
         array.Begin();
     }
     std::int64_t shownDay = -1;
-    for (std::size_t i = 0; i < due.records.size(); ++i) {
-        const ReminderRecord& record = due.records[i];
+    const bool whole = due.ForEach([&](std::uint32_t index, const ReminderRecord& record) {
         const auto offset = static_cast<std::uint32_t>(record.state);
         if (json) {
             array.Item();
-            WriteJsonRecord(out, due.storeIndex[i], record,
-                            {.offset = offset, .fires = std::nullopt});
-            continue;
+            WriteJsonRecord(out, index, record, {.offset = offset, .fires = std::nullopt});
+            return;
         }
         // One header per day that has something, as the window shows them.
         if (offset != shownDay) {
@@ -97,14 +97,14 @@ int DueCommand(const SYSTEMTIME& today, std::optional<std::uint32_t> days, bool 
             const SYSTEMTIME day = DateFromDayNumber(DayNumber(today) + offset);
             out << FormatDate(day) << ", " << DayWords(offset) << '\n';
         }
-        out << "  " << Padded(std::to_string(due.storeIndex[i]), 6)
-            << Padded(ModeName(record.mode), 9) << When(record) << "  " << TerminalText(record)
-            << '\n';
-    }
+        out << "  " << Padded(std::to_string(index), 6) << Padded(ModeName(record.mode), 9)
+            << When(record) << "  " << TerminalText(record) << '\n';
+    });
     if (json) {
         array.End();
     }
-    return ReportStoreTrouble(due.report, err);
+    const int status = ReportStoreTrouble(due.Report(), err);
+    return whole ? status : kExitProblem;
 }
 
 int TodayCommand(const SYSTEMTIME& now, bool json, std::ostream& out, std::ostream& err) {

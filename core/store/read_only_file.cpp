@@ -19,6 +19,28 @@ void CreateEmpty(const std::filesystem::path& path, OpenReport& report) {
     }
 }
 
+// From the file's current place, or from `*at`.
+std::size_t ReadFrom(int& fd, const std::uint64_t* at, std::uint8_t* buffer, std::size_t size,
+                     OpenReport& report) {
+    std::size_t done = 0;
+    while (fd >= 0 && done < size) {
+        const ssize_t n =
+            at == nullptr ? ::read(fd, buffer + done, size - done)
+                          : ::pread(fd, buffer + done, size - done, static_cast<off_t>(*at + done));
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            report.readFailed = true;
+            report.error = errno;
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    return done;
+}
+
 } // namespace
 
 ReadOnlyFile::~ReadOnlyFile() {
@@ -60,21 +82,12 @@ bool ReadOnlyFile::Open(const std::filesystem::path& path, IfMissing ifMissing,
 }
 
 std::size_t ReadOnlyFile::Read(std::uint8_t* buffer, std::size_t size, OpenReport& report) {
-    std::size_t done = 0;
-    while (fd_ >= 0 && done < size) {
-        const ssize_t n = ::read(fd_, buffer + done, size - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            report.readFailed = true;
-            report.error = errno;
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-    return done;
+    return ReadFrom(fd_, nullptr, buffer, size, report);
+}
+
+std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                                 OpenReport& report) {
+    return ReadFrom(fd_, &offset, buffer, size, report);
 }
 
 } // namespace tovrin

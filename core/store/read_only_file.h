@@ -42,6 +42,9 @@ public:
     // Reads up to `size` bytes; fewer only at the end of the file or on a read error, which is
     // noted in the report and ends all further reading.
     std::size_t Read(std::uint8_t* buffer, std::size_t size, OpenReport& report);
+    // The same from a given place in the file, wherever earlier reads left off.
+    std::size_t ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                       OpenReport& report);
 
 private:
     int fd_ = -1;

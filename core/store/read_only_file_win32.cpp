@@ -22,6 +22,40 @@ void CreateEmpty(const std::filesystem::path& path, OpenReport& report) {
     }
 }
 
+// From the file's current place, or from `*at`.
+std::size_t ReadFrom(int& fd, const std::uint64_t* at, std::uint8_t* buffer, std::size_t size,
+                     OpenReport& report) {
+    std::size_t done = 0;
+    while (fd != -1 && done < size) {
+        // ReadFile takes at most 4 GiB - 1 at a time.
+        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
+        DWORD got = 0;
+        OVERLAPPED place{};
+        if (at != nullptr) {
+            const std::uint64_t from = *at + done;
+            place.Offset = static_cast<DWORD>(from);
+            place.OffsetHigh = static_cast<DWORD>(from >> 32);
+        }
+        if (!::ReadFile(win32::HandleFromInt(fd), buffer + done, want, &got,
+                        at != nullptr ? &place : nullptr)) {
+            const DWORD error = ::GetLastError();
+            // Reading at or past the end is the end, not a failure.
+            if (at != nullptr && error == ERROR_HANDLE_EOF) {
+                break;
+            }
+            report.readFailed = true;
+            report.error = win32::ErrnoFromWin32(error);
+            ::CloseHandle(win32::HandleFromInt(fd));
+            fd = -1;
+        } else if (got == 0) {
+            break;
+        } else {
+            done += got;
+        }
+    }
+    return done;
+}
+
 } // namespace
 
 ReadOnlyFile::~ReadOnlyFile() {
@@ -50,23 +84,12 @@ bool ReadOnlyFile::Open(const std::filesystem::path& path, IfMissing ifMissing,
 }
 
 std::size_t ReadOnlyFile::Read(std::uint8_t* buffer, std::size_t size, OpenReport& report) {
-    std::size_t done = 0;
-    while (fd_ != -1 && done < size) {
-        // ReadFile takes at most 4 GiB - 1 at a time.
-        const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 30));
-        DWORD got = 0;
-        if (!::ReadFile(win32::HandleFromInt(fd_), buffer + done, want, &got, nullptr)) {
-            report.readFailed = true;
-            report.error = win32::ErrnoFromWin32(::GetLastError());
-            ::CloseHandle(win32::HandleFromInt(fd_));
-            fd_ = -1;
-        } else if (got == 0) {
-            break;
-        } else {
-            done += got;
-        }
-    }
-    return done;
+    return ReadFrom(fd_, nullptr, buffer, size, report);
+}
+
+std::size_t ReadOnlyFile::ReadAt(std::uint64_t offset, std::uint8_t* buffer, std::size_t size,
+                                 OpenReport& report) {
+    return ReadFrom(fd_, &offset, buffer, size, report);
 }
 
 } // namespace tovrin

@@ -3,6 +3,7 @@
 #include "core/store/atomic_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -225,8 +226,13 @@ void ReadCountAndRoom(ReadOnlyFile& file, StoreScanner& scanner, RecordBlockSink
 
 ReadReport ScanStoreFile(const std::filesystem::path& path, IfMissing ifMissing,
                          RecordBlockSink& sink) {
-    ReadReport report;
     ReadOnlyFile file;
+    return ScanStoreFile(file, path, ifMissing, sink);
+}
+
+ReadReport ScanStoreFile(ReadOnlyFile& file, const std::filesystem::path& path, IfMissing ifMissing,
+                         RecordBlockSink& sink) {
+    ReadReport report;
     if (!file.Open(path, ifMissing, report)) {
         return report;
     }
@@ -247,6 +253,48 @@ ReadReport ScanStoreFile(const std::filesystem::path& path, IfMissing ifMissing,
     }
     scanner.Finish();
     return report;
+}
+
+ReadReport OpenStore::Scan(const std::filesystem::path& path, IfMissing ifMissing,
+                           RecordBlockSink& sink) {
+    report_ = ScanStoreFile(file_, path, ifMissing, sink);
+    return report_;
+}
+
+bool OpenStore::ReadRun(std::uint32_t first, std::uint32_t last) {
+    if (last < first || last - first >= kRunRecords || last >= report_.recordsRead) {
+        return false;
+    }
+    const std::size_t bytes = (std::size_t{last - first} + 1) * kRecordSize;
+    if (!run_) {
+        run_ = std::make_unique_for_overwrite<std::uint8_t[]>(kRunRecords * kRecordSize);
+    }
+    runFirst_ = first;
+    runCount_ = 0;
+    const std::size_t got =
+        file_.ReadAt(kCountSize + std::uint64_t{first} * kRecordSize, run_.get(), bytes, report_);
+    if (got < bytes) {
+        // The file the scan read whole has shrunk since: it is being changed in place.
+        MarkChanged();
+        return false;
+    }
+    runCount_ = last - first + 1;
+    return true;
+}
+
+void OpenStore::MarkChanged() {
+    if (!report_.readFailed) {
+        report_.readFailed = true;
+        report_.error = EIO;
+    }
+}
+
+std::optional<ReminderRecord> OpenStore::At(std::uint32_t place) const {
+    if (place < runFirst_ || place - runFirst_ >= runCount_) {
+        return std::nullopt;
+    }
+    const std::uint8_t* bytes = run_.get() + std::size_t{place - runFirst_} * kRecordSize;
+    return DecodeRecord(std::span<const std::uint8_t, kRecordSize>(bytes, kRecordSize));
 }
 
 ReadReport ScanStoreBytes(std::span<const std::uint8_t> bytes, RecordBlockSink& sink) {

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <type_traits>
@@ -89,7 +91,38 @@ private:
 
 ReadReport ScanStoreFile(const std::filesystem::path& path, IfMissing ifMissing,
                          RecordBlockSink& sink);
+// The same through a file the caller holds, left open afterwards.
+ReadReport ScanStoreFile(ReadOnlyFile& file, const std::filesystem::path& path, IfMissing ifMissing,
+                         RecordBlockSink& sink);
 ReadReport ScanStoreBytes(std::span<const std::uint8_t> bytes, RecordBlockSink& sink);
+
+// The store held open after one scan, so that records the scan found can be read again by their
+// places, a run of neighbours at a time: a reader that lists many of a store's records in an
+// order of its own keeps only their places, never the records. Saves replace the store by a new
+// file, so what this reads again is what the scan read.
+class OpenStore {
+public:
+    static constexpr std::uint32_t kRunRecords = 128; // the most records one run holds
+
+    ReadReport Scan(const std::filesystem::path& path, IfMissing ifMissing, RecordBlockSink& sink);
+    // Reads the records at places first to last (inclusive), fewer than kRunRecords, all among
+    // those the scan read whole. False when they cannot be read (the report then says why).
+    bool ReadRun(std::uint32_t first, std::uint32_t last);
+    // A record of the last run read; nothing for any other place.
+    std::optional<ReminderRecord> At(std::uint32_t place) const;
+    // The scan's report, with any failure of the reads since.
+    const ReadReport& Report() const { return report_; }
+    // The caller found a record read again unlike what the scan saw: the store is being
+    // changed in place, and the report says reading stopped.
+    void MarkChanged();
+
+private:
+    ReadOnlyFile file_;
+    ReadReport report_;
+    std::unique_ptr<std::uint8_t[]> run_;
+    std::uint32_t runFirst_ = 0;
+    std::uint32_t runCount_ = 0;
+};
 
 namespace detail {
 

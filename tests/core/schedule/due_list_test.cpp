@@ -4,6 +4,7 @@
 #include "core/schedule/today_list.h"
 #include "store_fixture.h"
 
+#include <cstdio>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -71,6 +72,70 @@ TEST(DueList, ACutStoreListsTheWholeRecordsItHolds) {
     EXPECT_THAT(Texts(due.records), ElementsAre("whole"));
     EXPECT_TRUE(due.report.lastRecordCutShort);
     EXPECT_EQ(due.report.MissingRecords(), 4u);
+}
+
+// A long list written out from places must be the due list itself: the same rows, records and
+// offsets, in the same order, over days whose records lie near together and far apart.
+TEST(DuePlaces, GiveTheDueListsRowsInItsOrder) {
+    test::TempBase base;
+    std::vector<ReminderRecord> records;
+    for (int i = 0; i < 3000; ++i) {
+        const int day = i % 7 == 0 ? 12 : 10 + (i * 7919) % 9;
+        records.push_back(Rec(i % 2 == 0 ? MODE_MONTHLY : MODE_NONE, At(2026, 5, day, 9),
+                              "reminder " + std::to_string(i)));
+    }
+    PutStore(records);
+    const DueList due = BuildDueList(kStorePath, IfMissing::LeaveAlone, At(2026, 5, 10), 6);
+
+    DuePlaces places(kStorePath, At(2026, 5, 10), 6);
+    std::vector<std::uint32_t> indexes;
+    std::vector<ReminderRecord> listed;
+    EXPECT_TRUE(places.ForEach([&](std::uint32_t index, const ReminderRecord& record) {
+        indexes.push_back(index);
+        listed.push_back(record);
+    }));
+    EXPECT_EQ(places.size(), due.records.size());
+    EXPECT_EQ(indexes, due.storeIndex);
+    EXPECT_EQ(Texts(listed), Texts(due.records));
+    EXPECT_EQ(Offsets(listed), Offsets(due.records));
+    EXPECT_TRUE(places.Report().Sound());
+}
+
+// The store is read twice; a file changed in place between the two (never by Tovrin, whose saves
+// replace it) stops the list where it parts from what the scan saw, and says so.
+TEST(DuePlaces, AStoreChangedInPlaceStopsTheList) {
+    test::TempBase base;
+    std::vector<ReminderRecord> records;
+    for (int i = 0; i < 400; ++i) {
+        records.push_back(Rec(MODE_NONE, At(2026, 5, 10 + i / 200), "r" + std::to_string(i)));
+    }
+    const std::vector<std::uint8_t> bytes = test::StoreBytes(records, 400);
+    for (const bool cut : {false, true}) {
+        test::WriteBytes(kStorePath, bytes);
+        DuePlaces places(kStorePath, At(2026, 5, 10), 3);
+        std::vector<std::uint8_t> changed = bytes;
+        if (cut) {
+            changed.resize(4 + 300 * kRecordSize);
+        } else {
+            changed[4 + 250 * kRecordSize + 14] = 20; // record 250 moves to the 20th
+        }
+        {
+            std::FILE* file = std::fopen(kStorePath, "r+b");
+            ASSERT_NE(file, nullptr);
+            std::fwrite(changed.data(), 1, changed.size(), file);
+            std::fclose(file);
+        }
+        if (cut) {
+            std::filesystem::resize_file(kStorePath, changed.size());
+        }
+        std::vector<std::uint32_t> indexes;
+        EXPECT_FALSE(places.ForEach(
+            [&](std::uint32_t index, const ReminderRecord&) { indexes.push_back(index); }));
+        // The first day was read whole; the second stops at the change.
+        ASSERT_GE(indexes.size(), 200u) << cut;
+        EXPECT_LT(indexes.size(), 400u) << cut;
+        EXPECT_TRUE(places.Report().readFailed) << cut;
+    }
 }
 
 // Start-up reads the store once for both of its lists: each must be what its own read gives, the
