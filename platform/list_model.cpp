@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 
 namespace tovrin {
 
@@ -240,21 +241,26 @@ void ListModel::OwnerReordered(std::span<const int> oldRowOfNewRow) {
         emit layoutChanged();
         return;
     }
-    Reorder(std::vector<int>(oldRowOfNewRow.begin(), oldRowOfNewRow.end()));
+    Reorder(oldRowOfNewRow);
 }
 
-// Moves stored rows into the new order and carries the selection and the focus with them.
-void ListModel::Reorder(const std::vector<int>& oldRowOfNewRow) {
+// Moves stored rows into the new order and carries the selection and the focus with them. The
+// order is only read: a million owner-drawn rows cost a million bits here, not copies of it.
+void ListModel::Reorder(std::span<const int> oldRowOfNewRow) {
     const int count = rowCount();
-    std::vector<int> newRowOfOld(static_cast<size_t>(count), -1);
-    for (int n = 0; n < count; ++n) {
+    bool permutation = oldRowOfNewRow.size() == static_cast<size_t>(count);
+    std::vector<bool> seen(static_cast<size_t>(count), false);
+    for (std::size_t n = 0; permutation && n < oldRowOfNewRow.size(); ++n) {
         const int old = oldRowOfNewRow[n];
-        if (old < 0 || old >= count || newRowOfOld[old] != -1) {
-            emit layoutAboutToBeChanged(); // not a permutation: keep rows as they are
-            emit layoutChanged();
-            return;
+        permutation = old >= 0 && old < count && !seen[static_cast<size_t>(old)];
+        if (permutation) {
+            seen[static_cast<size_t>(old)] = true;
         }
-        newRowOfOld[old] = n;
+    }
+    if (!permutation) {
+        emit layoutAboutToBeChanged(); // keep rows as they are
+        emit layoutChanged();
+        return;
     }
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     if (!IsOwnerData()) {
@@ -265,11 +271,21 @@ void ListModel::Reorder(const std::vector<int>& oldRowOfNewRow) {
         }
         rows_ = std::move(sorted);
     }
+    // Only the rows that the selection and the focus hold need their new places.
     const QModelIndexList before = persistentIndexList();
+    std::unordered_map<int, int> newRowOf;
+    for (const QModelIndex& i : before) {
+        newRowOf.emplace(i.row(), -1);
+    }
+    for (int n = 0; n < count && !newRowOf.empty(); ++n) {
+        if (const auto found = newRowOf.find(oldRowOfNewRow[n]); found != newRowOf.end()) {
+            found->second = n;
+        }
+    }
     QModelIndexList after;
     after.reserve(before.size());
     for (const QModelIndex& i : before) {
-        after.append(index(newRowOfOld[i.row()], i.column()));
+        after.append(index(newRowOf[i.row()], i.column()));
     }
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);

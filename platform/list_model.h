@@ -68,7 +68,7 @@ private:
     };
 
     bool ValidRow(int row) const { return row >= 0 && row < rowCount(); }
-    void Reorder(const std::vector<int>& oldRowOfNewRow);
+    void Reorder(std::span<const int> oldRowOfNewRow);
 
     std::vector<Column> columns_;
     std::vector<Row> rows_;

@@ -32,6 +32,45 @@ std::vector<int> DateOrder(std::span<const ReminderRecord* const> rows) {
     return order;
 }
 
+// Whether `order` names each of `rows` rows once.
+bool IsPermutation(const std::vector<int>& order, std::size_t rows, std::vector<bool>& seen) {
+    if (order.size() != rows) {
+        return false;
+    }
+    seen.assign(rows, false);
+    for (const int row : order) {
+        if (row < 0 || static_cast<std::size_t>(row) >= order.size() ||
+            seen[static_cast<std::size_t>(row)]) {
+            return false;
+        }
+        seen[static_cast<std::size_t>(row)] = true;
+    }
+    return true;
+}
+
+// Puts each row where `order` says (order[new row] = old row), cycle by cycle in place: a million
+// rows need a million bits besides, not a second list.
+void Permute(std::vector<ReminderRecord*>& rows, const std::vector<int>& order,
+             std::vector<bool>& placed) {
+    placed.assign(rows.size(), false);
+    for (std::size_t start = 0; start < rows.size(); ++start) {
+        if (placed[start]) {
+            continue;
+        }
+        ReminderRecord* const first = rows[start];
+        for (std::size_t at = start;;) {
+            placed[at] = true;
+            const auto from = static_cast<std::size_t>(order[at]);
+            if (from == start) {
+                rows[at] = first;
+                break;
+            }
+            rows[at] = rows[from];
+            at = from;
+        }
+    }
+}
+
 } // namespace
 
 ReadReport EditorState::Load(const std::filesystem::path& store, const SYSTEMTIME& now) {
@@ -87,21 +126,14 @@ const ReminderRecord* EditorState::RowRecord(int row) const {
 }
 
 std::vector<int> EditorState::SortRows(int column, TextOrder& textOrder) {
-    std::vector<int> order;
-    if (column == kTextColumn) {
-        order = textOrder.StableOrder(rows_);
-        if (order.size() != rows_.size()) {
-            order.clear();
-            return order;
-        }
-    } else {
-        order = DateOrder(rows_);
+    std::vector<int> order =
+        column == kTextColumn ? textOrder.StableOrder(rows_) : DateOrder(rows_);
+    std::vector<bool> bits;
+    if (!IsPermutation(order, rows_.size(), bits)) {
+        order.clear();
+        return order;
     }
-    std::vector<ReminderRecord*> sorted(rows_.size());
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        sorted[i] = rows_[static_cast<std::size_t>(order[i])];
-    }
-    rows_.swap(sorted);
+    Permute(rows_, order, bits);
     return order;
 }
 

@@ -204,6 +204,40 @@ TEST_F(EditorRows, DateSortIsCalendarOrderWhateverTheYearAndNeverTouchesRecords)
     }
 }
 
+// Whatever order a text order hands back, as long as it names every row once.
+class FixedOrder final : public TextOrder {
+public:
+    std::vector<int> order;
+    int Compare(const ReminderRecord&, const ReminderRecord&) const override { return 0; }
+    std::vector<int> StableOrder(std::span<const ReminderRecord* const>) override { return order; }
+};
+
+// The rows are moved in place, cycle by cycle: every shape of permutation must land each row
+// where the order says, and an order that is no permutation must leave the rows alone.
+TEST_F(EditorRows, RowsGoWhereTheOrderSaysAndAnOrderThatIsNoneChangesNothing) {
+    const Texts before = RowTexts(state);
+    FixedOrder fixed;
+    for (const std::vector<int>& order :
+         {std::vector<int>{1, 2, 3, 4, 0}, std::vector<int>{1, 0, 3, 2, 4},
+          std::vector<int>{4, 3, 2, 1, 0}, std::vector<int>{0, 1, 2, 3, 4}}) {
+        const Texts was = RowTexts(state);
+        fixed.order = order;
+        EXPECT_EQ(state.SortRows(kTextColumn, fixed), order);
+        for (std::size_t row = 0; row < order.size(); ++row) {
+            EXPECT_EQ(RowTexts(state)[row], was[static_cast<std::size_t>(order[row])]);
+        }
+    }
+    const Texts settled = RowTexts(state);
+    for (const std::vector<int>& broken :
+         {std::vector<int>{0, 0, 1, 2, 3}, std::vector<int>{0, 1, 2, 3},
+          std::vector<int>{0, 1, 2, 3, 5}, std::vector<int>{-1, 1, 2, 3, 4}}) {
+        fixed.order = broken;
+        EXPECT_TRUE(state.SortRows(kTextColumn, fixed).empty());
+        EXPECT_EQ(RowTexts(state), settled);
+    }
+    EXPECT_EQ(RecordTexts(state).size(), before.size());
+}
+
 TEST_F(EditorRows, TextSortIgnoresCaseAndASecondClickGivesTheSameOrder) {
     state.SortRows(kTextColumn, order);
     const Texts once = RowTexts(state);
