@@ -40,6 +40,17 @@ std::vector<const ReminderRecord*> Pointers(const std::vector<ReminderRecord>& r
     return pointers;
 }
 
+// `count` records whose texts `make` writes from a generator seeded with `seed`.
+template <typename Make>
+std::vector<ReminderRecord> MadeTexts(std::size_t count, unsigned seed, Make make) {
+    std::mt19937 random(seed);
+    std::vector<ReminderRecord> records(count);
+    for (ReminderRecord& record : records) {
+        SetText(record, make(random));
+    }
+    return records;
+}
+
 // Texts built from pieces that trouble a quick order: case, ё beside е, the Czech "ch", signs
 // the collator weighs as several letters (…, №), one it ignores (soft hyphen), digits, blanks,
 // shared beginnings and texts that are the start of others.
@@ -76,17 +87,14 @@ std::vector<ReminderRecord> TroublesomeTexts(unsigned seed, int count) {
                                   "\xbf",
                                   "I",
                                   "\xb2"};
-    std::mt19937 random(seed);
-    std::vector<ReminderRecord> records(static_cast<std::size_t>(count));
-    for (ReminderRecord& record : records) {
+    return MadeTexts(static_cast<std::size_t>(count), seed, [&](std::mt19937& random) {
         std::string text;
         const int length = static_cast<int>(random() % 7);
         for (int i = 0; i < length; ++i) {
             text += pieces[random() % std::size(pieces)];
         }
-        SetText(record, text);
-    }
-    return records;
+        return text;
+    });
 }
 
 TEST(CollatedTextOrder, EqualsTheCollatorsOwnStableSortInEveryLocale) {
@@ -118,15 +126,13 @@ TEST(CollatedTextOrder, OrdinaryTextsNeedTheCollatorOnlyForTheFinalCheck) {
                                  "report,",
                                  "done!",
                                  "Anna's"};
-    std::mt19937 random(7);
-    std::vector<ReminderRecord> records(5000);
-    for (ReminderRecord& record : records) {
+    const std::vector<ReminderRecord> records = MadeTexts(5000, 7, [&](std::mt19937& random) {
         std::string text;
         for (int w = 0; w < 4; ++w) {
             text += std::string(w > 0 ? " " : "") + words[random() % std::size(words)];
         }
-        SetText(record, text + " " + std::to_string(random() % 100));
-    }
+        return text + " " + std::to_string(random() % 100);
+    });
     for (const char* name : {"en_US", "ru_RU"}) {
         const QLocale locale{QString::fromLatin1(name)};
         CollatedTextOrder order(locale);
@@ -154,16 +160,14 @@ TEST(CollatedTextOrder, LongListsWithLongSharedBeginningsStillEqualTheCollator) 
                                  "",
                                  "10",
                                  "9"};
-    std::mt19937 random(11);
-    std::vector<ReminderRecord> records(30000);
-    for (ReminderRecord& record : records) {
+    std::vector<ReminderRecord> records = MadeTexts(30000, 11, [&](std::mt19937& random) {
         std::string text = starts[random() % std::size(starts)];
         text += tails[random() % std::size(tails)];
         if (random() % 3 != 0) {
             text += " " + std::to_string(random() % 50);
         }
-        SetText(record, text);
-    }
+        return text;
+    });
     for (const char* name : {"ru_RU", "en_US", "cs_CZ"}) {
         const QLocale locale{QString::fromLatin1(name)};
         CollatedTextOrder order(locale);
