@@ -276,11 +276,14 @@ void BM_SortByDate(benchmark::State& state) {
 }
 BENCHMARK(BM_SortByDate)->Unit(benchmark::kMillisecond);
 
-// The text order alone, without the list, and how often it had to ask the collator.
+// The text order alone, without the list, and how often it had to ask the collator. Args as
+// BM_SortByTextAt's.
 void BM_CollatedOrderOnly(benchmark::State& state) {
+    base->Use(static_cast<int>(state.range(0)));
+    const QLocale locale = state.range(1) == 0 ? QLocale::c() : QLocale(QStringLiteral("ru_RU"));
     EditorState editor;
     editor.Load(kStorePath, SYSTEMTIME{2029, 1, 1, 1, 0, 0, 0, 0});
-    CollatedTextOrder order;
+    CollatedTextOrder order(locale);
     FoldedByteOrder dates;
     for (auto _ : state) {
         state.PauseTiming();
@@ -290,8 +293,13 @@ void BM_CollatedOrderOnly(benchmark::State& state) {
     }
     state.counters["collator_calls"] = static_cast<double>(order.CollatorCalls());
     state.counters["fell_back"] = order.FellBack() ? 1 : 0;
+    base->Use(kRecords);
 }
-BENCHMARK(BM_CollatedOrderOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollatedOrderOnly)
+    ->ArgNames({"rows", "ru"})
+    ->Args({kRecords, 1})
+    ->Args({kManyRecords, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
