@@ -27,8 +27,9 @@ bool Studied(int byte) {
     return kSigns.find(c) != std::string_view::npos || kCyrillic.find(c) != std::string_view::npos;
 }
 
-// A key's codes, one byte each: a byte without a rank, the text's end, or a rank (1 and up)
-// raised by 1. Ranks stop at kMostRank, so every code fits a byte.
+// The codes of a text's bytes in a key: a byte without a rank, the text's end, or a rank (1 and
+// up) raised by 1. Ranks stop at kMostRank, so a code never needs more than a byte; a locale's
+// keys give each code as few bits as its ranks need.
 constexpr std::uint8_t kUnranked = 0;
 constexpr std::uint8_t kEnd = 1;
 constexpr std::uint8_t kMostRank = 253;
