@@ -120,25 +120,7 @@ DateWindow::DateWindow(const SYSTEMTIME& today, std::uint32_t notifyDays)
     }
 }
 
-std::optional<std::uint32_t> DateWindow::Offset(std::int32_t mode, const SYSTEMTIME& when) const {
-    if (!valid_ || IsTimedMode(mode)) {
-        return std::nullopt;
-    }
-    if (mode == MODE_YEARLY) {
-        // Months and days past the tables exist in no year.
-        if (when.wMonth >= yearly_.size() || when.wDay >= monthly_.size()) {
-            return std::nullopt;
-        }
-        return Found(yearly_[when.wMonth][when.wDay]);
-    }
-    if (mode == MODE_MONTHLY) {
-        return when.wDay < monthly_.size() ? Found(monthly_[when.wDay]) : std::nullopt;
-    }
-    // A date in an earlier year lies before today whatever its other fields hold: most old
-    // reminders are settled here.
-    if (when.wYear < todayYear_) {
-        return std::nullopt;
-    }
+std::optional<std::uint32_t> DateWindow::PlainOffset(const SYSTEMTIME& when) const {
     return PlainDateOffset(when, todayDay_, notifyDays_);
 }
 

@@ -37,12 +37,35 @@ class DateWindow {
 public:
     DateWindow(const SYSTEMTIME& today, std::uint32_t notifyDays);
 
-    std::optional<std::uint32_t> Offset(std::int32_t mode, const SYSTEMTIME& when) const;
+    // In the header: a reader of a large store asks once a record.
+    std::optional<std::uint32_t> Offset(std::int32_t mode, const SYSTEMTIME& when) const {
+        if (!valid_ || IsTimedMode(mode)) {
+            return std::nullopt;
+        }
+        if (mode == MODE_YEARLY) {
+            // Months and days past the tables exist in no year.
+            if (when.wMonth >= yearly_.size() || when.wDay >= monthly_.size()) {
+                return std::nullopt;
+            }
+            return Found(yearly_[when.wMonth][when.wDay]);
+        }
+        if (mode == MODE_MONTHLY) {
+            return when.wDay < monthly_.size() ? Found(monthly_[when.wDay]) : std::nullopt;
+        }
+        // A date in an earlier year lies before today whatever its other fields hold: most old
+        // reminders are settled here.
+        if (when.wYear < todayYear_) {
+            return std::nullopt;
+        }
+        return PlainOffset(when);
+    }
     std::optional<std::uint32_t> Offset(const ReminderRecord& record) const {
         return Offset(record.mode, record.when);
     }
 
 private:
+    std::optional<std::uint32_t> PlainOffset(const SYSTEMTIME& when) const;
+
     static constexpr std::uint32_t kNotDue = 0xFFFFFFFFu; // no offset reaches it
     static std::optional<std::uint32_t> Found(std::uint32_t offset) {
         return offset == kNotDue ? std::nullopt : std::optional(offset);

@@ -10,6 +10,9 @@
 namespace tovrin {
 namespace {
 
+// Today's timed reminders a list has room for before it must grow: 7 MB of address space.
+constexpr std::size_t kTodayRoom = 65536;
+
 bool SameDate(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay;
 }
@@ -24,11 +27,12 @@ public:
         }
     }
 
-    // Room for every record the file can hold: only what is filled is ever touched, and the list
-    // never moves while it fills. ReadStoreLists gives the rest back.
+    // Room for every record the file can hold, up to a bound: the list then never moves while it
+    // fills, and room it leaves unfilled is never touched, so it costs address space only.
+    // Copying the list into a smaller block would cost a start-up as much again as filling it.
     void Begin(std::size_t mostRecords) override {
         if (wantToday_) {
-            lists_.today.reserve(mostRecords);
+            lists_.today.reserve(std::min(mostRecords, kTodayRoom));
         }
     }
 
@@ -96,9 +100,6 @@ StoreLists ReadStoreLists(const std::filesystem::path& storePath, IfMissing ifMi
     lists.report = ScanStoreFile(storePath, ifMissing, sink);
     sink.FinishDueList();
     lists.due.report = lists.report;
-    if (lists.today.capacity() > 2 * lists.today.size() + 64) {
-        lists.today.shrink_to_fit();
-    }
     return lists;
 }
 
