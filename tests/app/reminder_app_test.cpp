@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -102,6 +103,34 @@ TEST_F(ReminderAppTest, FirstCopyReadsTheSettingsAndWaitsHiddenInTheTray) {
     EXPECT_TRUE(boxes_.Calls().empty());
     // While it runs, the next copy is refused.
     EXPECT_TRUE(SingleInstance::Join().AnotherRunning());
+}
+
+TEST_F(ReminderAppTest, AStartClearsWhatSavesKilledBeforeTheirRenameLeft) {
+    // A pid that surely names no process: a child that has ended and been reaped.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string pid = std::to_string(child);
+    const fs::path store = base_.Base() / (".ztovrin.dat." + pid + "-0.tmp");
+    const fs::path settings = base_.Base() / (".tovrin.ini." + pid + "-3.tmp");
+    const fs::path live = base_.Base() / ".ztovrin.dat.1-0.tmp"; // init outlives every test
+    for (const fs::path& file : {store, settings, live}) {
+        test::WriteText(file, "half a save");
+    }
+    {
+        // A refused copy touches no file, these neither.
+        const SingleInstance running = SingleInstance::Join();
+        CReminderApp refused;
+        EXPECT_FALSE(refused.InitInstance());
+        EXPECT_TRUE(fs::exists(store));
+    }
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_FALSE(fs::exists(store));
+    EXPECT_FALSE(fs::exists(settings));
+    EXPECT_TRUE(fs::exists(live));
 }
 
 TEST_F(ReminderAppTest, AMarkerThatCannotBeMadeIsToldInABoxAndTheProgramRuns) {

@@ -111,9 +111,18 @@ TEST(OsSeams, TheMarkersPlaceFollowsTheUserNotTheEnvironment) {
     EXPECT_TRUE(InstanceDir(session, fallback, &problem).empty());
     EXPECT_FALSE(problem.empty());
 
-    // What the session says about itself makes no difference.
+    // A fallback in a folder others may write to: they could have made it first, or swap it.
+    const fs::path open = base.Dir() / "open";
+    fs::create_directory(open);
+    fs::permissions(open, fs::perms::all);
+    problem.clear();
+    EXPECT_TRUE(InstanceDir(session, open / "tovrin", &problem).empty());
+    EXPECT_NE(problem.find("other users may write"), std::string::npos) << problem;
+
+    // What the session says about itself makes no difference, and the shared /tmp is never used.
     const fs::path chosen = InstanceDir();
     ASSERT_FALSE(chosen.empty());
+    EXPECT_NE(chosen.string().rfind("/tmp/", 0), 0u) << chosen;
     ::setenv("XDG_RUNTIME_DIR", session.c_str(), 1);
     EXPECT_EQ(InstanceDir(), chosen);
     ::unsetenv("XDG_RUNTIME_DIR");
