@@ -178,18 +178,17 @@ TEST_F(ReminderAppTest, TerminationSignalSavesTheOpenEditorBeforeTheEnd) {
 }
 
 TEST_F(ReminderAppTest, AnEditorTheUserKeepsOpenKeepsTheProgramRunning) {
-    // Saves fail while a folder stands where the store goes.
+    // Saves fail while the store is read-only (the editor made it empty when it opened).
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     AddInEditor(app, "Kept");
-    fs::remove(kStorePath); // the editor made it empty when it opened
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read);
     int questions = 0;
     boxes_.SetAnswerer([&questions](const MessageBoxCall&) {
         if (++questions == 2) {
             // Declining to discard: the program runs on; later the user makes room and quits.
             QTimer::singleShot(20, [] {
-                fs::remove(kStorePath);
+                fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
                 std::raise(SIGINT);
             });
         }
@@ -234,8 +233,7 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
     QString problem;
     EXPECT_TRUE(app.CommitData(problem)); // no editor, nothing to save
     AddInEditor(app, "Kept in memory");
-    fs::remove(kStorePath);
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read);
     EXPECT_FALSE(app.CommitData(problem));
     EXPECT_NE(problem.indexOf("Base/ztovrin.dat"), -1) << problem.toStdString();
     // What the session's box says, all in the language file's words.
@@ -245,7 +243,8 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
         << told.toStdString();
     EXPECT_TRUE(app.MainWnd()->Editor()->State().modified);
     EXPECT_TRUE(boxes_.Calls().empty());
-    fs::remove(kStorePath); // so the end can save what is still in memory
+    // So the end can save what is still in memory.
+    fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(ReminderAppTest, ATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAndSaves) {

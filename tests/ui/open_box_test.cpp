@@ -178,8 +178,7 @@ TEST_F(OpenBoxTest, TheDeleteQuestionAnsweredCancelKeepsTheRow) {
 // Saves fail while a folder stands where the store goes.
 TEST_F(OpenBoxTest, TheFailedSaveAndDiscardBoxesKeepTheEditorTheyAskFor) {
     CEditorDlg* editor = OpenEditorWith("Precious");
-    fs::remove(kStorePath);
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read); // every save fails
     int held = 0;
     std::vector<int> commands;
     boxes_.SetAnswerer([&](const MessageBoxCall&) {
@@ -206,7 +205,7 @@ TEST_F(OpenBoxTest, TheFailedSaveAndDiscardBoxesKeepTheEditorTheyAskFor) {
     // Both answered Cancel: the editor stays, with the record.
     ExpectUntouched(CHILD_EDITOR, editor);
 
-    fs::remove(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
     boxes_.SetAnswer(IDOK);
     dlg_->OnCommand(ID_EXIT);
     EXPECT_TRUE(quits_.Posted());
