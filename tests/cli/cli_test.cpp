@@ -150,9 +150,9 @@ TEST_F(CliTest, AStoreLargerThanAnyListIsDamagedToEveryCommand) {
     EXPECT_THAT(check.out, HasSubstr("Base/ztovrin.dat: 0 reminders."));
     EXPECT_THAT(check.out, HasSubstr("problem: Base/ztovrin.dat is damaged: it would hold"));
     EXPECT_THAT(check.out, Not(HasSubstr("promises")));
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"dump"}, {"due", "--today", "2026-12-08"},
-          {"today", "--now", "2026-12-08 14:30"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"dump"},
+                                                 {"due", "--today", "2026-12-08"},
+                                                 {"today", "--now", "2026-12-08 14:30"}}) {
         const CliRun run = Cli(args);
         EXPECT_EQ(run.status, kExitProblem) << args[0];
         EXPECT_THAT(run.err, HasSubstr("is damaged")) << args[0];
