@@ -262,6 +262,8 @@ SessionBusAtStart& State() {
     return state;
 }
 
+#ifdef __linux__
+
 // Where DBUS_SESSION_BUS_ADDRESS pointed before the start kept Qt off it, for the programs the
 // user opens from Tovrin.
 struct FencedAddress {
@@ -277,8 +279,6 @@ FencedAddress& Fence() {
 
 // An address that fails at once, without starting anything: a socket that cannot exist.
 constexpr const char* kNoBus = "unix:path=/dev/null/no-session-bus";
-
-#ifdef __linux__
 
 using Clock = std::chrono::steady_clock;
 
@@ -562,6 +562,7 @@ void PrepareSessionBus() {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
     SessionBusAtStart& state = State();
     state = ProbeSessionBus(address != nullptr ? address : "");
+#ifdef __linux__
     // A bus that does not answer would hold Qt's connection (and every window's first showing)
     // forever; a watcher that does not answer would hold Qt's tray icon for 25 s. Qt is pointed
     // away from such a bus before it can ask, and so counts it as no bus at all.
@@ -573,6 +574,7 @@ void PrepareSessionBus() {
         fence.value = address != nullptr ? address : "";
         ::setenv("DBUS_SESSION_BUS_ADDRESS", kNoBus, 1);
     }
+#endif
 }
 
 void FinishSessionBusSetup() {
@@ -584,6 +586,7 @@ void FinishSessionBusSetup() {
     // start rather than inside a handler of the running program.
     (void)QAccessible::isActive();
 #endif
+#ifdef __linux__
     FencedAddress& fence = Fence();
     if (fence.fenced) {
         // The programs the user opens from Tovrin (the help) see the environment they were given.
@@ -594,6 +597,7 @@ void FinishSessionBusSetup() {
         }
         fence = {};
     }
+#endif
 }
 
 const SessionBusAtStart& SessionBusState() {

@@ -59,6 +59,22 @@ TEST(OsSeams, TheProgramFileIsNamedAndKeyed) {
     EXPECT_NE(ProgramKey(path), ProgramKey(path + "x"));
 }
 
+// A second name for the program file is the same program; a copy of it is another.
+TEST(OsSeams, AFileIsKnownByWhatItIsNotByItsName) {
+    test::TempBase base;
+    const fs::path file = base.Dir() / "program";
+    test::WriteText(file, "a program");
+    fs::create_hard_link(file, base.Dir() / "linked");
+    fs::copy_file(file, base.Dir() / "copied");
+    const std::string identity = FileIdentity(file);
+    ASSERT_FALSE(identity.empty());
+    EXPECT_EQ(FileIdentity(base.Dir() / "linked"), identity);
+    EXPECT_NE(FileIdentity(base.Dir() / "copied"), identity);
+    EXPECT_TRUE(FileIdentity(base.Dir() / "missing").empty());
+    EXPECT_FALSE(ProgramFileIdentity().empty());
+    EXPECT_EQ(ProgramKeys().size(), 2u);
+}
+
 TEST(OsSeams, TheFilesLiveInBaseUnderTheWorkingDirectory) {
     test::TempBase base;
     EXPECT_TRUE(fs::equivalent(ProgramFilesFolder(), base.Base()));

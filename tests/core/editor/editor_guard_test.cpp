@@ -130,9 +130,12 @@ TEST(EditorReplaced, AReplacedChangedOrDeletedStoreIsToldApartFromTheEditorsOwnS
     fs::remove(kStorePath);
     EXPECT_TRUE(state.StoreReplaced(kStorePath));
 
-    // With the whole folder gone there is nothing to keep: the save says what is wrong.
+#ifndef _WIN32
+    // With the whole folder gone there is nothing to keep: the save says what is wrong. (Windows
+    // lets no folder go while the editor holds its lock file there.)
     fs::remove_all(base.Base());
     EXPECT_FALSE(state.StoreReplaced(kStorePath));
+#endif
 }
 
 TEST(EditorReplaced, AStoreMissingWhenTheEditorOpenedCountsAsTheOneItMade) {
