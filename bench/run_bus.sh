@@ -17,22 +17,11 @@ runs=${RUNS:-3}
 for tool in Xvfb xdotool dbus-daemon "$bin" "$proxy" "$probe"; do
     command -v "$tool" >/dev/null || { echo "run_bus: needs $tool" >&2; exit 1; }
 done
-W=$(mktemp -d /tmp/tovrin-bench-bus.XXXXXX)
-PIDS=()
-cleanup() {
-    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$W"
-}
-trap cleanup EXIT
-exec 5>"$W/dpy"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
-PIDS+=($!)
-exec 5>&-
-for _ in $(seq 100); do [ -s "$W/dpy" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$W/dpy") QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$W/rt
+# shellcheck source-path=SCRIPTDIR
+. "$root/bench/bench_screen.sh"
+bench_screen bus
+export XDG_RUNTIME_DIR=$W/rt
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset SESSION_MANAGER
 # A copy of its own, so the single-instance check never meets another run's.
 cp "$bin" "$W/tovrin"
 mkdir -p "$W/home/Base"

@@ -151,16 +151,21 @@ protected:
                            [](const fs::path& marker) { return fs::exists(marker); });
     }
 
+    // The rule at work: a first copy, a second refused while it runs, admitted once it ends.
+    void ExpectOneCopyAtATime() {
+        auto first = std::make_unique<Probe>(probe_, "hold");
+        EXPECT_EQ(first->State(), "first");
+        EXPECT_EQ(Probe(probe_, "quit").State(), "running");
+        first.reset();
+        EXPECT_EQ(Probe(probe_, "quit").State(), "first");
+    }
+
     test::TempBase base_;
     const fs::path probe_ = base_.Dir() / "instance_probe";
 };
 
 TEST_F(SingleInstanceTest, SecondCopyIsRefusedWhileTheFirstRunsAndAdmittedAfter) {
-    auto first = std::make_unique<Probe>(probe_, "hold");
-    ASSERT_EQ(first->State(), "first");
-    EXPECT_EQ(Probe(probe_, "quit").State(), "running");
-    first.reset();
-    EXPECT_EQ(Probe(probe_, "quit").State(), "first");
+    ExpectOneCopyAtATime();
 }
 
 TEST_F(SingleInstanceTest, RefusedCopyStillShowingItsWarningCountsAsRunning) {
@@ -251,11 +256,7 @@ TEST_F(SingleInstanceTest, NamesAnotherUserHoldsLockNobodyOut) {
         GTEST_SKIP() << "the other user cannot run " << probe_;
     }
     ASSERT_EQ(squatting, "squatting");
-    auto first = std::make_unique<Probe>(probe_, "hold");
-    EXPECT_EQ(first->State(), "first");
-    EXPECT_EQ(Probe(probe_, "quit").State(), "running");
-    first.reset();
-    EXPECT_EQ(Probe(probe_, "quit").State(), "first");
+    ExpectOneCopyAtATime();
 }
 
 TEST_F(SingleInstanceTest, BoundNamesDoNotSayWhoRunsTheProgram) {

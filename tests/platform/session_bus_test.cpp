@@ -27,6 +27,21 @@ using Bus = SessionBusAtStart::Bus;
 
 constexpr milliseconds kLimit{300};
 
+// A socket that is listened on and never read: the kernel takes each connection for it, and
+// nothing ever answers. -1 when it cannot be made.
+int SilentBus(const fs::path& path) {
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    if (listener < 0 ||
+        ::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener, 8) != 0) {
+        return -1;
+    }
+    return listener;
+}
+
 // A program of the test's own, in the background, ended with the test.
 class Child {
 public:
@@ -135,14 +150,9 @@ TEST_F(SessionBusTest, AnAnsweringBusAndItsWatcherAreToldApartFromSilentOnes) {
 }
 
 TEST_F(SessionBusTest, ABusThatTakesTheConnectionAndNeverAnswersIsSilentWithinTheLimit) {
-    // A socket that is listened on and never read: the kernel takes the connection for it.
     const fs::path path = base_.Dir() / "silent";
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 8), 0);
+    const int listener = SilentBus(path);
+    ASSERT_GE(listener, 0);
     const auto started = std::chrono::steady_clock::now();
     const SessionBusAtStart state =
         ProbeSessionBus("unix:path=" + path.string() + ",guid=0123", kLimit, kLimit);
@@ -159,12 +169,8 @@ TEST_F(SessionBusTest, ABusThatTakesTheConnectionAndNeverAnswersIsSilentWithinTh
 
 TEST_F(SessionBusTest, QtIsPointedAwayFromASilentBusAndTheUsersProgramsAreNot) {
     const fs::path path = base_.Dir() / "silent";
-    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 8), 0);
+    const int listener = SilentBus(path);
+    ASSERT_GE(listener, 0);
     // In a process of its own: Qt keeps its first connection for the life of the process.
     const pid_t child = ::fork();
     if (child == 0) {
