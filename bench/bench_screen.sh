@@ -12,7 +12,8 @@ bench_screen() {
     PIDS+=($!)
     exec 5>&-
     for _ in $(seq 100); do [ -s "$W/dpy" ] && break; sleep 0.1; done
-    export DISPLAY=:$(cat "$W/dpy") QT_QPA_PLATFORM=xcb
+    DISPLAY=:$(cat "$W/dpy")
+    export DISPLAY QT_QPA_PLATFORM=xcb
     unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 }
 bench_screen_cleanup() {

@@ -50,7 +50,8 @@ Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
 PIDS+=($!)
 exec 5>&-
 waitfor 10 test -s "$W/dpy" || fail "Xvfb did not start"
-export DISPLAY=:$(cat "$W/dpy")
+DISPLAY=:$(cat "$W/dpy")
+export DISPLAY
 
 # 1. A bus that never answers.
 "$PROXY" silent "$W/silent" >"$W/silent.log" 2>&1 &
