@@ -46,7 +46,8 @@ start_trayer() {
 }
 # A screen without a tray; trayer comes when a step asks for it.
 exec 5>"$W/dpy"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
+# -noreset: between steps no client may be left, and a server resetting then refuses the next.
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$W/xvfb.log" 2>&1 &
 PIDS+=($!)
 exec 5>&-
 waitfor 10 test -s "$W/dpy" || fail "Xvfb did not start"
