@@ -14,6 +14,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -297,11 +298,19 @@ TEST_F(SingleInstanceTest, TheLastCopyToEndTakesTheMarkersWithIt) {
     refused.reset();
     EXPECT_FALSE(AnyMarkerLeft());
 
-    // A copy killed leaves them, and the next start clears them up.
+    // A copy killed leaves them, and the next start clears them up. Every start sweeps the
+    // folder, so a copy of another test starting meanwhile would clear them before we look:
+    // the folder's mutex keeps all starts out while we do.
     Probe crashed(probe_, "crash");
     ASSERT_EQ(crashed.State(), "first");
     crashed.Wait();
-    EXPECT_TRUE(AnyMarkerLeft());
+    {
+        const int mutex = ::open((InstanceDir() / "instance.lock").c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(mutex, 0);
+        ASSERT_EQ(::flock(mutex, LOCK_EX), 0);
+        EXPECT_TRUE(AnyMarkerLeft());
+        ::close(mutex);
+    }
     EXPECT_EQ(Probe(probe_, "quit").State(), "first");
     EXPECT_FALSE(AnyMarkerLeft());
 }
