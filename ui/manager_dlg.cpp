@@ -16,6 +16,7 @@
 #include "res/window_styles.h"
 #include "ui/editor_dlg.h"
 #include "ui/notify_dlg.h"
+#include "ui/store_damage.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -72,6 +73,7 @@ bool CManagerDlg::Create() {
     trayIcon_.localiseMenu = true;
 
     today_.TakeFromStore(std::move(lists.today), lists.report, now);
+    ReportDamagedStore(lists.report);
     timer_.start();
     return true;
 }
@@ -314,12 +316,12 @@ bool CManagerDlg::DiscardNotify() {
 // The editor saves as it closes; a save that fails lets the user keep it open, and then nothing
 // that would take the editor away may go on. Nor while one of its boxes is still open: it can
 // close only once the user has answered.
-bool CManagerDlg::CloseEditor() {
+bool CManagerDlg::CloseEditor(bool leaving) {
     if (NestedLoop::OpenIn(editor_.get())) {
         NestedLoop::BringToFront();
         return false;
     }
-    if (IsWindow(editor_.get()) && !editor_->CloseAndSave()) {
+    if (IsWindow(editor_.get()) && !editor_->CloseAndSave(leaving)) {
         return false;
     }
     DeleteWhenLoopsEnd(editor_);
@@ -335,7 +337,7 @@ void CManagerDlg::ShowManagerBox(QWidget* owner, long textKey) {
 }
 
 bool CManagerDlg::PrepareToLeave() {
-    if (!CloseEditor()) {
+    if (!CloseEditor(true)) {
         return false;
     }
     trayIcon_.Remove();

@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "res/resource.h"
 #include "res/window_styles.h"
+#include "ui/store_damage.h"
 
 #include <QPainter>
 
@@ -51,6 +52,7 @@ bool CNotifyDlg::Create(QWidget* parent) {
 bool CNotifyDlg::Create(QWidget* parent, DueList due, const SYSTEMTIME& today) {
     texts_ = LoadSectionTexts(kLangNotify, {1, 2});
     today_ = TodayOf(today);
+    ReportDamagedStore(due.report);
     recordCount_ = due.report.declaredCount;
     dueList_ = std::move(due.records);
     if (dueList_.empty()) {

@@ -33,7 +33,11 @@ DuePlaces::DuePlaces(const std::filesystem::path& storePath, const SYSTEMTIME& t
         std::uint32_t index_ = 0;
     };
     PlaceSink sink(window_, places_);
-    store_.Scan(storePath, IfMissing::LeaveAlone, sink);
+    // A store too large for any list, or one there was not the memory to list, lists nothing.
+    if (store_.Scan(storePath, IfMissing::LeaveAlone, sink).Refused()) {
+        places_.clear();
+        return;
+    }
     // By day, then in store order: each place is unique, so no sort can tell ties apart.
     std::sort(places_.begin(), places_.end(), [](const Place& a, const Place& b) {
         return a.offset != b.offset ? a.offset < b.offset : a.index < b.index;

@@ -5,6 +5,7 @@
 #include "core/schedule/today_list.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 namespace tovrin {
@@ -60,17 +61,23 @@ public:
 
     // The window walks the days in order and, within a day, the list in order: a stable sort by
     // offset gives the same rows.
-    void FinishDueList() {
+    // False when there was not the memory for it.
+    bool FinishDueList() {
         std::stable_sort(found_.begin(), found_.end(), [](const Due& a, const Due& b) {
             return a.record.state < b.record.state;
         });
         DueList& due = lists_.due;
-        due.records.reserve(found_.size());
-        due.storeIndex.reserve(found_.size());
+        try {
+            due.records.reserve(found_.size());
+            due.storeIndex.reserve(found_.size());
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
         for (const Due& d : found_) {
             due.records.push_back(d.record);
             due.storeIndex.push_back(d.index);
         }
+        return true;
     }
 
 private:
@@ -98,7 +105,15 @@ StoreLists ReadStoreLists(const std::filesystem::path& storePath, IfMissing ifMi
     StoreLists lists;
     ListsSink sink(lists, now, notifyDays, kinds);
     lists.report = ScanStoreFile(storePath, ifMissing, sink);
-    sink.FinishDueList();
+    if (!lists.report.Refused() && !sink.FinishDueList()) {
+        lists.report.outOfMemory = true;
+    }
+    // A store too large for any list, or one there was not the memory to list, lists nothing.
+    if (lists.report.Refused()) {
+        lists.today = {};
+        lists.due.records = {};
+        lists.due.storeIndex = {};
+    }
     lists.due.report = lists.report;
     return lists;
 }

@@ -141,6 +141,24 @@ TEST_F(CliTest, DumpWarnsAboutACutStoreAndFailsOnAnUnreadableOne) {
     EXPECT_THAT(folder.err, HasSubstr("Could not open"));
 }
 
+// A store no one could have written, read as the program reads it: empty, and damaged.
+TEST_F(CliTest, AStoreLargerThanAnyListIsDamagedToEveryCommand) {
+    PutStore({}, 0xFFFFFFFF);
+    fs::resize_file(kStorePath, std::uint64_t{64} << 30); // sparse: no disk is spent
+    const CliRun check = Cli({"check"});
+    EXPECT_EQ(check.status, kExitProblem);
+    EXPECT_THAT(check.out, HasSubstr("Base/ztovrin.dat: 0 reminders."));
+    EXPECT_THAT(check.out, HasSubstr("problem: Base/ztovrin.dat is damaged: it would hold"));
+    EXPECT_THAT(check.out, Not(HasSubstr("promises")));
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"dump"},
+                                                 {"due", "--today", "2026-12-08"},
+                                                 {"today", "--now", "2026-12-08 14:30"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, kExitProblem) << args[0];
+        EXPECT_THAT(run.err, HasSubstr("is damaged")) << args[0];
+    }
+}
+
 TEST_F(CliTest, DueListsTheWindowsRowsWithOffsetsAndStoreIndices) {
     PutStore({Rec(MODE_MONTHLY, {2000, 1, 12, 0, 0, 0}, "monthly +2"),
               Rec(MODE_ONCE, {2026, 5, 10, 12, 0, 0}, "once today"),

@@ -382,6 +382,89 @@ TEST_F(EditorWindow, HelpThatCannotBeOpenedIsExplained) {
     EXPECT_EQ(boxes_.Calls()[2].owner, nullptr);
 }
 
+// The desktop's own opener, played by a script on PATH that records what it was given and ends
+// as told: its status is what decides whether the user hears of a failure.
+class HelpOpener : public EditorWindow {
+protected:
+    HelpOpener() {
+        const char* path = std::getenv("PATH");
+        oldPath_ = path != nullptr ? path : "";
+        fs::create_directory(bin_);
+        ::setenv("PATH", (bin_.string() + ":" + oldPath_).c_str(), 1);
+        test::WriteText("Base/Help.chm", "ITSF");
+    }
+    ~HelpOpener() override { ::setenv("PATH", oldPath_.c_str(), 1); }
+
+    void PutOpener(int status) {
+        const fs::path script = bin_ / "xdg-open";
+        test::WriteText(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" >> \"" +
+                                    (base_.Dir() / "opened").string() + "\"\nexit " +
+                                    std::to_string(status) + "\n");
+        ::chmod(script.c_str(), 0755);
+    }
+
+    // Asks for the help with the real opener and waits for its answer (a box, or the record).
+    void AskForHelp(CEditorDlg& editor, std::size_t boxes) {
+        editor.SetShellOpener(ShellOpenFile);
+        editor.OnCommand(ID_PANE_HELP);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return boxes_.Calls().size() >= boxes; }, 10000));
+    }
+
+    static std::string Opened() {
+        if (!fs::exists("opened")) {
+            return {};
+        }
+        const std::vector<std::uint8_t> bytes = ReadBytes("opened");
+        return {bytes.begin(), bytes.end()};
+    }
+
+    fs::path bin_ = base_.Dir() / "bin";
+    std::string oldPath_;
+};
+
+TEST_F(HelpOpener, TheHelpGoesToTheOpenerAsALocalFileAndItsFailureIsReported) {
+    fs::copy_file(test::SourceDir() / "res/Base/english.lng", kLangPath,
+                  fs::copy_options::overwrite_existing);
+    auto editor = Open();
+    PutOpener(0);
+    AskForHelp(*editor, 0);
+    EXPECT_TRUE(QTest::qWaitFor([] { return !Opened().empty(); }, 10000));
+    QTest::qWait(100); // a box would come at once after the opener ends
+    const std::string help = (fs::current_path() / "Base/Help.chm").string();
+    EXPECT_EQ(Opened(), help + "\n");
+    EXPECT_TRUE(boxes_.Calls().empty());
+
+    PutOpener(3); // xdg-open: no program for this kind of file
+    AskForHelp(*editor, 1);
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    EXPECT_NE(boxes_.Calls()[0].text.indexOf("no program to open"), -1);
+    EXPECT_NE(boxes_.Calls()[0].text.indexOf(QString::fromStdString(help)), -1);
+
+    PutOpener(1);
+    AskForHelp(*editor, 2);
+    ASSERT_EQ(boxes_.Calls().size(), 2u);
+    EXPECT_NE(boxes_.Calls()[1].text.indexOf("status 1"), -1);
+
+    fs::remove(bin_ / "xdg-open");
+    ::setenv("PATH", bin_.c_str(), 1); // and no other opener anywhere
+    AskForHelp(*editor, 3);
+    ASSERT_EQ(boxes_.Calls().size(), 3u);
+    EXPECT_NE(boxes_.Calls()[2].text.indexOf("could not be started"), -1);
+    EXPECT_EQ(Opened(), help + "\n" + help + "\n" + help + "\n");
+
+    // An editor opened with the Russian file tells the same in Russian.
+    fs::copy_file(test::SourceDir() / "res/Base/default.lng", kLangPath,
+                  fs::copy_options::overwrite_existing);
+    editor.reset();
+    editor = Open();
+    AskForHelp(*editor, 4);
+    ASSERT_EQ(boxes_.Calls().size(), 4u);
+    EXPECT_TRUE(boxes_.Calls()[3].text.startsWith(
+        QString::fromUtf8("Не удалось открыть файл справки ") + QString::fromStdString(help)))
+        << boxes_.Calls()[3].text.toStdString();
+    EXPECT_NE(boxes_.Calls()[3].text.indexOf("xdg-utils"), -1);
+}
+
 TEST_F(EditorWindow, EscapeAndEnterInTheListNeitherCloseTheEditorNorOpenTheRow) {
     PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "one")});
     auto editor = Open();
