@@ -39,11 +39,10 @@ HANDLE HandleOf(int value) {
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); // NOLINT
 }
 
-std::string Describe(const char* what, DWORD error) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%s (Windows error %lu)", what,
-                  static_cast<unsigned long>(error));
-    return text;
+std::string Describe(const std::string& what, DWORD error) {
+    char text[48];
+    std::snprintf(text, sizeof text, " (Windows error %lu)", static_cast<unsigned long>(error));
+    return what + text;
 }
 
 } // namespace
@@ -64,7 +63,8 @@ SingleInstance SingleInstance::Join(const std::filesystem::path& dir, std::strin
     }
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
     if (mutex == nullptr) {
-        return {State::Unchecked, -1, Describe("cannot make the marker", ::GetLastError())};
+        const DWORD error = ::GetLastError();
+        return {State::Unchecked, -1, Describe("cannot make the marker " + Utf8(name), error)};
     }
     // Read at once: the next call may change it.
     const State state =

@@ -7,6 +7,7 @@ enum class TrayKind {
     None,
     StatusNotifier, // a host on the session bus shows items for programs (KDE, GNOME's extension)
     XEmbed,         // an X11 tray that docks a program's own small window
+    Taskbar,        // Windows' notification area, at the end of the taskbar
 };
 
 // Asks the desktop itself which notification area is there, without Qt's tray classes. Qt settles

@@ -85,6 +85,8 @@ inline constexpr long kEditorSavedUnconfirmed = 48; // after an unconfirmed save
 inline constexpr long kEditorOpenerStatus = 49;
 inline constexpr long kEditorOpenerCrashed = 50;
 inline constexpr long kEditorOpenerNotStarted = 51;
+// Windows' shell could not open the help file: %1 the file, %2 the system's reason.
+inline constexpr long kEditorShellFailed = 52;
 // Start-up reads section Errors, so its own problems live there: %1 why the marker failed.
 inline constexpr long kErrorsMarkerUnchecked = 2;
 inline constexpr long kErrorsLogoutCancelled = 3; // after the reason the editor could not save
@@ -102,9 +104,10 @@ inline constexpr std::array kLangAddedKeys{
     LangKey{kLangEditor, kEditorSaveUnconfirmed},  LangKey{kLangEditor, kEditorSaveLink},
     LangKey{kLangEditor, kEditorSavedUnconfirmed}, LangKey{kLangEditor, kEditorOpenerStatus},
     LangKey{kLangEditor, kEditorOpenerCrashed},    LangKey{kLangEditor, kEditorOpenerNotStarted},
-    LangKey{kLangErrors, kErrorsMarkerUnchecked},  LangKey{kLangErrors, kErrorsLogoutCancelled},
-    LangKey{kLangModify, kModifyYearSuffix},       LangKey{kLangModify, kModifyRefused},
-    LangKey{kLangSettings, kSettingsNotKept},      LangKey{kLangSettings, kSettingsUnconfirmed},
+    LangKey{kLangEditor, kEditorShellFailed},      LangKey{kLangErrors, kErrorsMarkerUnchecked},
+    LangKey{kLangErrors, kErrorsLogoutCancelled},  LangKey{kLangModify, kModifyYearSuffix},
+    LangKey{kLangModify, kModifyRefused},          LangKey{kLangSettings, kSettingsNotKept},
+    LangKey{kLangSettings, kSettingsUnconfirmed},
 };
 
 } // namespace tovrin

@@ -6,6 +6,7 @@
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
 #include "res/resource.h"
+#include "support/console_event.h"
 #include "support/temp_base.h"
 #include "ui/editor_dlg.h"
 #include "ui/manager_dlg.h"
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -26,6 +26,28 @@ namespace {
 
 using test::At;
 using test::Rec;
+
+// A program key the marker cannot be made for: it names a folder (on Windows, a folder of the
+// session's namespace) that does not exist.
+#ifdef _WIN32
+const std::string kNoSuchFolder = "no-such-folder\\";
+#else
+const std::string kNoSuchFolder = "no-such-folder/";
+#endif
+
+// A request to end from outside, as the system delivers it: the signal on POSIX; on Windows
+// Ctrl+C on the test's console, which the system hands to a thread of its own.
+enum class EndRequest { Term, Interrupt, HangUp };
+void RequestEnd(EndRequest request) {
+#ifdef _WIN32
+    (void)request;
+    EXPECT_TRUE(test::PressCtrlCOnOwnConsole());
+#else
+    std::raise(request == EndRequest::Term        ? SIGTERM
+               : request == EndRequest::Interrupt ? SIGINT
+                                                  : SIGHUP);
+#endif
+}
 
 // The program in a folder of its own, standing for a program file of its own for the
 // single-instance marker. Quit requests are real here: the tests run the event loop until the
@@ -105,8 +127,7 @@ TEST_F(ReminderAppTest, FirstCopyReadsTheSettingsAndWaitsHiddenInTheTray) {
 }
 
 TEST_F(ReminderAppTest, AMarkerThatCannotBeMadeIsToldInABoxAndTheProgramRuns) {
-    // A key naming a folder that does not exist: the marker file cannot be opened.
-    SetProgramKeyForTests("no-such-folder/" + ProgramKey(base_.Dir().string()));
+    SetProgramKeyForTests(kNoSuchFolder + ProgramKey(base_.Dir().string()));
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     ASSERT_EQ(boxes_.Calls().size(), 1u);
@@ -128,7 +149,7 @@ TEST_F(ReminderAppTest, StartUpsOwnProblemsFallBackToBuiltInTextsWithoutABox) {
         text.erase(at, text.find("\r\n", at) + 2 - at);
     }
     test::WriteText(kLangPath, text);
-    SetProgramKeyForTests("no-such-folder/" + ProgramKey(base_.Dir().string()));
+    SetProgramKeyForTests(kNoSuchFolder + ProgramKey(base_.Dir().string()));
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     ASSERT_EQ(boxes_.Calls().size(), 1u);
@@ -141,7 +162,7 @@ TEST_F(ReminderAppTest, TerminationSignalSavesTheOpenEditorBeforeTheEnd) {
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     AddInEditor(app, "Saved on the way out");
-    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(0, [] { RequestEnd(EndRequest::Term); });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(Stored(), std::vector<std::string>{"Saved on the way out"});
     EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray());
@@ -161,12 +182,12 @@ TEST_F(ReminderAppTest, AnEditorTheUserKeepsOpenKeepsTheProgramRunning) {
             // Declining to discard: the program runs on; later the user makes room and quits.
             QTimer::singleShot(20, [] {
                 fs::remove(kStorePath);
-                std::raise(SIGINT);
+                RequestEnd(EndRequest::Interrupt);
             });
         }
         return IDCANCEL;
     });
-    QTimer::singleShot(0, [] { std::raise(SIGHUP); });
+    QTimer::singleShot(0, [] { RequestEnd(EndRequest::HangUp); });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(questions, 2);
     EXPECT_EQ(Stored(), std::vector<std::string>{"Kept"});
@@ -191,7 +212,7 @@ TEST_F(ReminderAppTest, TheSessionsRequestSavesTheEditorAndTheProgramRunsOn) {
     editor->OnRecord(Rec(MODE_NONE, At(2026, 12, 21, 9, 0), "After the cancelled logout"));
     bool quitSoFar = false;
     QTimer::singleShot(0, [&quitSoFar] { quitSoFar = true; });
-    QTimer::singleShot(50, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(50, [] { RequestEnd(EndRequest::Term); });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_TRUE(quitSoFar);
     EXPECT_EQ(Stored(),
@@ -232,7 +253,7 @@ TEST_F(ReminderAppTest, ATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAn
                 // The tray's Exit waits for the answer; the signal does not.
                 app.MainWnd()->OnCommand(ID_EXIT);
                 EXPECT_TRUE(IsWindow(app.MainWnd()->Editor()));
-                std::raise(SIGTERM);
+                RequestEnd(EndRequest::Term);
             },
             MessageBoxRecorder::HeldEnd::WaitForQuit);
         editor->OnCommand(ID_PANE_DELETE);

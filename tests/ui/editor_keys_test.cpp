@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTest>
@@ -98,7 +99,8 @@ TEST_F(EditorKeys, EveryCommandOfThePaneHasAKeyInTheList) {
 
     Key(Qt::Key_F1);
     ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0], QFileInfo(QStringLiteral("Base/Help.chm")).absoluteFilePath());
+    EXPECT_EQ(opened_[0], QDir::toNativeSeparators(
+                              QFileInfo(QStringLiteral("Base/Help.chm")).absoluteFilePath()));
 
     // Insert: a new record, typed and confirmed without leaving the keyboard.
     Key(Qt::Key_Insert);
