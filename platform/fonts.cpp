@@ -89,6 +89,13 @@ QString MapFontFace(const QString& face) {
 
 QFont CreateFont(int height, int weight, const QString& face, bool italic, bool underline) {
     QFont font = FaceFont(face);
+#ifdef Q_OS_WIN
+    // Glyphs fitted to the pixel grid across as well as up (GDI's way) round every advance to a
+    // whole pixel, and small text no longer runs as wide as the layouts measured it: "Decem ber".
+    // Fitted only up and down, Qt draws through DirectWrite with the face's own widths, as on
+    // Linux.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+#endif
     font.setItalic(italic);
     font.setUnderline(underline);
     const int w = weight <= 0 ? FW_NORMAL : std::clamp(weight, 1, 1000);
