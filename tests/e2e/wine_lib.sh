@@ -18,6 +18,7 @@
 #   wine_pids PATTERN     the processes of this prefix whose command line matches PATTERN
 #   wine_started PATTERN  waits for the one process of this prefix matching PATTERN that the shell
 #                         started for us (a shortcut, a Run value), and sets APP to it
+#   wine_exit_from_menu   Exit from the tray menu of APP: it ends, and its icon goes
 #
 # Wine's notification area is a window of explorer.exe that docks one small XEmbed window per icon
 # into trayer's panel, so icon_id finds the icon of that process there as well as Tovrin's own.
@@ -90,3 +91,8 @@ wine_started() {
     APP=$(wine_pids "$1")
 }
 wine_one() { [ "$(wine_pids "$1" | wc -l)" -eq 1 ]; }
+
+wine_exit_from_menu() {
+    menu_command 7 gone "$APP" || fail "Exit did not end the program"
+    waitfor 5 icon_gone || fail "tray icon still there"
+}

@@ -62,10 +62,9 @@ start_here() {
     shot "$2"
 }
 exit_from_menu() {
-    menu_command 7 gone "$APP" || fail "Exit did not end the program"
+    wine_exit_from_menu
     reap "$APP"
     [ "$RC" -eq 0 ] || fail "exit code $RC"
-    waitfor 5 icon_gone || fail "tray icon still there"
 }
 start_here "$DIR" portable-start
 ok "started where it was unpacked: icon, current messages, working folder '$DIR'"
