@@ -2,14 +2,17 @@
 
 #include "controls/tray_fallback.h"
 #include "core/draw/menu_bitmaps.h"
+#include "core/draw/popup_place.h"
 #include "platform/nested_loop.h"
 #include "platform/resources.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWidget>
 
 #include <cstring>
@@ -20,6 +23,44 @@ namespace tovrin {
 namespace {
 // How often the desktop is asked whether a notification area has come or gone.
 constexpr int kTrayWatchPeriod = 2000;
+
+// Puts a popup back where it was meant to open once Qt has placed it: Qt keeps a popup clear of
+// the desktop's panels, which pulls it off the pointer when the pointer is on the panel itself.
+class KeepPopupAt final : public QObject {
+public:
+    KeepPopupAt(QWidget* popup, QPoint at) : QObject(popup), at_(at) {
+        popup->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Move) {
+            auto* popup = static_cast<QWidget*>(watched);
+            if (popup->pos() != at_) {
+                popup->move(at_);
+            }
+        }
+        return false;
+    }
+
+private:
+    QPoint at_;
+};
+
+// A corner of the menu at the pointer, as popup menus open: turned left or up where it would
+// leave the screen under the pointer.
+QPoint PopupPlace(const QMenu& menu, const QPoint& pointer) {
+    const QScreen* screen = QGuiApplication::screenAt(pointer);
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return pointer;
+    }
+    const QRect area = screen->geometry();
+    const QSize size = menu.sizeHint();
+    const POINT at = PlacePopupMenu({pointer.x(), pointer.y()}, size.width(), size.height(),
+                                    {area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+    return {at.x, at.y};
+}
 } // namespace
 
 QString CutTip(const QString& tip, int limit) {
@@ -268,7 +309,9 @@ bool CTrayIcon::ShowPopupMenu(const QPoint& globalPos) {
         // before the command runs, so the command sees only loops that are still open. Nothing
         // to raise: an open menu is in front, and closes at the first click elsewhere.
         NestedLoop loop(nullptr);
-        command = MenuCommandId(menu->exec(globalPos));
+        const QPoint at = PopupPlace(*menu, globalPos);
+        new KeepPopupAt(menu.get(), at);
+        command = MenuCommandId(menu->exec(at));
     }
     menu.reset();
     menuShowing_ = false;

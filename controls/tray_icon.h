@@ -73,8 +73,9 @@ public:
     // The popup as it would show: menu loaded afresh, texts from the owner, bitmaps placed.
     // nullptr when the menu or its first submenu cannot be loaded.
     std::unique_ptr<QMenu> BuildPopupMenu();
-    // Shows the popup at globalPos until it closes and hands the chosen command, if any, to the
-    // owner. False when the menu could not be loaded.
+    // Shows the popup with a corner at globalPos (turned left or up where it would leave the
+    // screen) until it closes, and hands the chosen command, if any, to the owner. False when the
+    // menu could not be loaded.
     bool ShowPopupMenu(const QPoint& globalPos);
 
     bool InTray() const;

@@ -24,9 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QKeyEvent>
 #include <QPointer>
-#include <QShortcut>
 
 #include <algorithm>
 #include <array>
@@ -95,31 +93,6 @@ QString PartialStoreText(const AddedTexts& added, int error, int kept) {
         .arg(kept);
 }
 
-// The pane's command for a key pressed in the list or the pane; 0 for any other key. A held key
-// gives nothing after its first press: holding Delete must not empty the list row by row.
-int CommandForKey(const QKeyEvent& key, bool inList) {
-    const Qt::KeyboardModifiers chords = key.modifiers() & ~Qt::KeypadModifier;
-    if (key.isAutoRepeat() || chords != Qt::NoModifier) {
-        return 0;
-    }
-    switch (key.key()) {
-    case Qt::Key_Insert:
-        return ID_PANE_ADD;
-    case Qt::Key_F2:
-        return ID_PANE_MODIFY;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // In the pane Enter is the focused item's.
-        return inList ? ID_PANE_MODIFY : 0;
-    case Qt::Key_Delete:
-        return ID_PANE_DELETE;
-    case Qt::Key_F1:
-        return ID_PANE_HELP;
-    default:
-        return 0;
-    }
-}
-
 QString DiscardQuestion(const AddedTexts& added) {
     return added.Text(kEditorDiscardQuestion,
                       QStringLiteral("Close the editor without saving, losing the changes made "
@@ -173,10 +146,6 @@ bool CEditorDlg::OnInitDialog() {
     SetIcon(LoadIconResource(IDI_APP), true);
     SetIcon(LoadIconResource(IDI_APP), false);
     SetKeyFilter(true);
-    // Wherever the focus is in the editor or its pages.
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setContext(Qt::WindowShortcut);
-    connect(help, &QShortcut::activated, this, [this] { OnCommand(ID_HELP); });
     CreateBars();
     CreatePane();
     CreateList();
@@ -209,7 +178,6 @@ void CEditorDlg::CreatePane() {
     pane_->Create(place, Client(), IDC_PANE);
     pane_->AddFolder({kRemindersFolder, 3, reminderItems.data(), {}, 0, 0});
     pane_->AddFolder({kServiceFolder, 3, serviceItems.data(), {}, 0, 0});
-    pane_->installEventFilter(this);
 }
 
 void CEditorDlg::CreateList() {
@@ -226,8 +194,6 @@ void CEditorDlg::CreateList() {
                         0);
     connect(list_, &ListView::columnClicked, this, [this](int column) { SortByColumn(column); });
     connect(list_, &ListView::rowDoubleClicked, this, [this](int) { OnCommand(ID_PANE_MODIFY); });
-    // Ahead of the list's own handling, which would take Enter and the letters for itself.
-    list_->installEventFilter(this);
     // The pane's commands first, then the reminders they act on; the pages come after.
     setTabOrder(pane_, list_);
 }
@@ -297,11 +263,6 @@ void CEditorDlg::OnCommand(int id) {
     if (!IsWindow()) {
         return;
     }
-    // The standard help command (F1) opens the same help as the pane's item.
-    if (id == ID_HELP) {
-        OpenHelp();
-        return;
-    }
     const EditorAction action = state_.Command(id, list_->GetSelectedRow());
     switch (action) {
     case EditorAction::None:
@@ -316,30 +277,6 @@ void CEditorDlg::OnCommand(int id) {
         OpenPage(action);
         break;
     }
-}
-
-bool CEditorDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == list_ || watched == pane_)) {
-        const int command = CommandForKey(*static_cast<QKeyEvent*>(event), watched == list_);
-        if (command != 0) {
-            OnCommand(command);
-            return true;
-        }
-    }
-    return Dialog::eventFilter(watched, event);
-}
-
-void CEditorDlg::keyPressEvent(QKeyEvent* event) {
-    // F1 from a page's control: the help does not touch the page.
-    const Qt::KeyboardModifiers chords = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->key() == Qt::Key_F1 && chords == Qt::NoModifier) {
-        event->accept();
-        if (!event->isAutoRepeat()) {
-            OnCommand(ID_PANE_HELP);
-        }
-        return;
-    }
-    Dialog::keyPressEvent(event);
 }
 
 void CEditorDlg::OpenHelp() {

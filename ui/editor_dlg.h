@@ -45,7 +45,8 @@ public:
     // asking nothing, and stays open. False, with the reason, when they could not be written.
     bool SaveKeepingOpen(QString& problem);
 
-    // Commands from the pane (and the list's double click), and ID_HELP from the F1 key.
+    // Commands from the pane (and the list's double click). No key sends one: a stray Delete
+    // must never delete a reminder.
     void OnCommand(int id) override;
     // Pages report here.
     void OnRecord(const ReminderRecord& record) override;
@@ -75,10 +76,6 @@ protected:
     // The editor has no buttons: Enter and Escape never end it.
     void OnOK() override {}
     void OnCancel() override {}
-    // Keys for the pane's commands: Insert adds, F2 (and Enter on the list) changes, Delete
-    // deletes, in the list and the pane; F1 opens the help from anywhere in the editor.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateBars();

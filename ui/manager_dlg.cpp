@@ -217,8 +217,9 @@ bool CManagerDlg::event(QEvent* event) {
 void CManagerDlg::OnCommand(int id) {
     // A box (or the tray menu) still open means a handler is waiting inside it for the user. The
     // commands that would close or replace a window must not pull one away under it: the open
-    // box comes to the front instead, and the user answers it first.
-    const bool waitsForBox = id == ID_EDITOR || id == ID_CURRENT_MESSAGES || id == ID_EXIT;
+    // box comes to the front instead, and the user answers it first. Exit is the exception: it
+    // always ends the program.
+    const bool waitsForBox = id == ID_EDITOR || id == ID_CURRENT_MESSAGES;
     if (waitsForBox && NestedLoop::AnyOpen()) {
         NestedLoop::BringToFront();
         Dialog::OnCommand(id);
@@ -330,16 +331,23 @@ bool CManagerDlg::PrepareToLeave() {
         return false;
     }
     trayIcon_.Remove();
+    EndDialog(0);
     return true;
 }
 
 void CManagerDlg::Exit() {
-    // The editor's unsaved changes come first: leaving must not lose them.
-    if (!CloseEditor()) {
+    // A box still open holds a handler that must return before its window may go. Ending the
+    // event loop ends the box as Cancel (as OK when that is its only button), the handler goes
+    // on with that answer, and the program then leaves as on any request to end: the editor
+    // closes and saves, and the icon goes (CReminderApp::Run).
+    if (NestedLoop::AnyOpen()) {
+        PostQuitMessage(0);
         return;
     }
-    trayIcon_.Remove();
-    EndDialog(0);
+    // The editor's unsaved changes come first: leaving must not lose them.
+    if (!PrepareToLeave()) {
+        return;
+    }
     PostQuitMessage(0);
 }
 

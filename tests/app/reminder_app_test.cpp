@@ -240,34 +240,42 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
     fs::remove(kStorePath); // so the end can save what is still in memory
 }
 
-TEST_F(ReminderAppTest, ATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAndSaves) {
-    test::PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "Kept row")});
-    CReminderApp app;
-    ASSERT_TRUE(app.InitInstance());
-    AddInEditor(app, "Not yet saved");
-    CEditorDlg* editor = app.MainWnd()->Editor();
-    editor->OnPageClosed();
-    QTimer::singleShot(0, [&] {
-        boxes_.HoldNextOpen(
-            [&] {
-                // The tray's Exit waits for the answer; the signal does not.
-                app.MainWnd()->OnCommand(ID_EXIT);
-                EXPECT_TRUE(IsWindow(app.MainWnd()->Editor()));
-                RequestEnd(EndRequest::Term);
-            },
-            MessageBoxRecorder::HeldEnd::WaitForQuit);
-        editor->OnCommand(ID_PANE_DELETE);
-    });
-    QTimer::singleShot(20000, [] { QCoreApplication::exit(1); }); // no box came: fail, not hang
-    EXPECT_EQ(app.Run(), 0);
-    ASSERT_EQ(boxes_.Calls().size(), 1u);
-    EXPECT_TRUE(boxes_.Calls()[0].endedByQuit);
-    EXPECT_EQ(boxes_.Calls()[0].raised, 1);
-    // Nobody said OK: both rows stay, and the editor saved them on the way out.
-    std::vector<std::string> stored = Stored();
-    std::sort(stored.begin(), stored.end());
-    EXPECT_EQ(stored, (std::vector<std::string>{"Kept row", "Not yet saved"}));
-    EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray());
+// The tray's Exit and a termination signal alike, while the delete question waits: the question
+// ends as Cancel, the editor saves on the way out, the icon goes and the program ends.
+TEST_F(ReminderAppTest, ExitOrATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAndSaves) {
+    for (const bool signal : {false, true}) {
+        fs::remove(kStorePath);
+        test::PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "Kept row")});
+        boxes_.Clear();
+        CReminderApp app;
+        ASSERT_TRUE(app.InitInstance());
+        AddInEditor(app, "Not yet saved");
+        CEditorDlg* editor = app.MainWnd()->Editor();
+        editor->OnPageClosed();
+        QTimer::singleShot(0, [&] {
+            boxes_.HoldNextOpen(
+                [&] {
+                    if (signal) {
+                        RequestEnd(EndRequest::Term);
+                    } else {
+                        app.MainWnd()->OnCommand(ID_EXIT);
+                    }
+                },
+                MessageBoxRecorder::HeldEnd::WaitForQuit);
+            editor->OnCommand(ID_PANE_DELETE);
+        });
+        QTimer::singleShot(20000, [] { QCoreApplication::exit(1); }); // no box came: fail
+        EXPECT_EQ(app.Run(), 0) << signal;
+        ASSERT_EQ(boxes_.Calls().size(), 1u) << signal;
+        EXPECT_TRUE(boxes_.Calls()[0].endedByQuit) << signal;
+        EXPECT_EQ(boxes_.Calls()[0].raised, 0) << signal; // it ended; nothing waited for it
+        // Nobody said OK: both rows stay, and the editor saved them on the way out.
+        std::vector<std::string> stored = Stored();
+        std::sort(stored.begin(), stored.end());
+        EXPECT_EQ(stored, (std::vector<std::string>{"Kept row", "Not yet saved"})) << signal;
+        EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray()) << signal;
+        EXPECT_FALSE(IsWindow(app.MainWnd()->Editor())) << signal;
+    }
 }
 
 } // namespace
