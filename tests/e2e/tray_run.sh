@@ -70,6 +70,25 @@ if [ "$DESKTOP" = sni ]; then
 fi
 waitfor 20 desktop_icon_id || fail "no tray icon"
 ok "tray icon $(desktop_icon_id)"
+if [ "$DESKTOP" = wine ]; then
+    # Windows' notification area shows the icon's tip itself, in a window of its own process.
+    EXPLORER=$(xdotool getwindowpid "$(icon_id)")
+    tip_id() {
+        local w icon
+        icon=$(($(icon_id)))
+        for w in $(xdotool search --onlyvisible --pid "$EXPLORER" 2>/dev/null); do
+            [ "$w" -ne "$icon" ] && xwininfo -id "$w" | grep -q 'Override Redirect State: yes' &&
+                { echo "$w"; return 0; }
+        done
+        return 1
+    }
+    icon_centre || fail "no tray icon to point at"
+    xdotool mousemove --sync "$ICON_X" "$ICON_Y"
+    waitfor 10 tip_id || fail "no tip on the tray icon"
+    shot tray-tip
+    xdotool mousemove --sync 10 10
+    ok "the icon's tip (screenshot tray-tip.png)"
+fi
 waitfor 10 window_named "$APP" 'Tovrin v3.3' || fail "current messages not shown"
 NOTIFY=$(window_named "$APP" 'Tovrin v3.3')
 geom "$NOTIFY"
