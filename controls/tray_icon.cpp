@@ -21,9 +21,6 @@
 namespace tovrin {
 
 namespace {
-// How often the desktop is asked whether a notification area has come or gone.
-constexpr int kTrayWatchPeriod = 2000;
-
 // Puts a popup back where it was meant to open once Qt has placed it: Qt keeps a popup clear of
 // the desktop's panels, which pulls it off the pointer when the pointer is on the panel itself.
 class KeepPopupAt final : public QObject {
@@ -80,8 +77,6 @@ bool IsTrayIconWindow(const QObject* object) {
 }
 
 CTrayIcon::CTrayIcon() {
-    trayWatch_.setInterval(kTrayWatchPeriod);
-    connect(&trayWatch_, &QTimer::timeout, this, &CTrayIcon::CheckTray);
     // The icon's window is Qt's own and made anew whenever the icon comes back, so it is watched
     // through the application rather than one window at a time.
     if (QCoreApplication::instance() != nullptr) {
@@ -105,7 +100,10 @@ bool CTrayIcon::Create(TrayOwner* owner, int menuId, const QIcon& icon, const QS
     if (fallback_) {
         fallback_->SetTip(tip_);
     }
-    trayWatch_.start();
+    if (!presence_) {
+        presence_ = std::make_unique<TrayPresence>();
+        connect(presence_.get(), &TrayPresence::changed, this, &CTrayIcon::CheckTray);
+    }
     CheckTray();
     return InTray();
 }
@@ -166,7 +164,8 @@ void CTrayIcon::RefreshItemMenu() {
 }
 
 bool CTrayIcon::Remove() {
-    trayWatch_.stop();
+    // Nothing comes back once the owner has taken the icon away.
+    presence_.reset();
     const bool shown = InTray() || FallbackShown();
     if (tray_) {
         tray_->hide();
@@ -186,12 +185,16 @@ bool CTrayIcon::FallbackShown() const {
 }
 
 void CTrayIcon::CheckTray() {
-    if (menuShowing_) {
+    if (menuShowing_ || !presence_) {
         return;
     }
     if (!tray_) {
-        const TrayKind kind = PresentTray();
-        if (kind == TrayKind::None) {
+        const TrayKind kind = presence_->Kind();
+        // Qt's first tray icon asks the bus which kind it is and waits for the answers: never
+        // while a watcher holds its name and keeps silent, and a StatusNotifier item, which
+        // waits for a dozen answers, only while the bus answers quickly.
+        if (kind == TrayKind::None || !presence_->QtMayAskTheBus() ||
+            (kind == TrayKind::StatusNotifier && !presence_->BusQuick())) {
             if (!FallbackShown()) {
                 ShowFallback();
             }
@@ -199,7 +202,18 @@ void CTrayIcon::CheckTray() {
         }
         MakeTray(kind);
     }
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    // The icon speaks to the kind of area it was made for, for the rest of the run.
+    const bool areaThere =
+        OnDBusBackend() ? presence_->StatusNotifier() : presence_->XEmbed() || presence_->Taskbar();
+    if (OnDBusBackend() && !presence_->BusQuick()) {
+        // Showing or hiding the item waits on the bus: left as it is until the bus is quick
+        // again, with the stand-in there wherever the item may not be seen.
+        if ((!areaThere || !tray_->isVisible()) && !FallbackShown()) {
+            ShowFallback();
+        }
+        return;
+    }
+    if (areaThere) {
         if (!tray_->isVisible()) {
             tray_->show();
         }
@@ -315,6 +329,8 @@ bool CTrayIcon::ShowPopupMenu(const QPoint& globalPos) {
     }
     menu.reset();
     menuShowing_ = false;
+    // A notification area that came or went while the menu was open.
+    CheckTray();
     // Last of all: the command may end the program, or remove this icon.
     if (command != 0 && owner_ != nullptr) {
         owner_->OnCommand(command);

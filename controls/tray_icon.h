@@ -81,12 +81,14 @@ public:
     bool InTray() const;
     // The icon is an item on a StatusNotifier host (over D-Bus), which also offers the menu as the
     // item's own menu.
-    bool OnDBusTray() const { return InTray() && itemMenu_ != nullptr; }
+    bool OnDBusTray() const { return InTray() && OnDBusBackend(); }
     bool FallbackShown() const;
     CTrayFallbackWnd* Fallback() const { return fallback_.get(); }
     const QString& Tip() const { return tip_; }
 
 private:
+    // Whether the Qt icon was made for a StatusNotifier host, shown or not.
+    bool OnDBusBackend() const { return itemMenu_ != nullptr; }
     void CheckTray();
     void ShowFallback();
     void MakeTray(TrayKind kind);
@@ -106,7 +108,8 @@ private:
     std::unique_ptr<QMenu> itemMenu_;
     std::unique_ptr<QMenu> itemMenuSource_;
     std::unique_ptr<CTrayFallbackWnd> fallback_;
-    QTimer trayWatch_;
+    // Which notification areas there are, from the first Create() until Remove().
+    std::unique_ptr<TrayPresence> presence_;
     bool menuShowing_ = false;
     // The left button went down on the icon's window, and has not come up yet.
     bool leftPressed_ = false;

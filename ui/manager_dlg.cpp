@@ -13,6 +13,7 @@
 #include "res/window_styles.h"
 #include "ui/editor_dlg.h"
 #include "ui/notify_dlg.h"
+#include "ui/store_damage.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -63,7 +64,7 @@ bool CManagerDlg::Create() {
     trayIcon_.SetBitmaps(kTrayBitmaps);
     trayIcon_.localiseMenu = true;
 
-    today_.BuildFromStore(kStorePath, GetLocalTime());
+    ReportDamagedStore(today_.BuildFromStore(kStorePath, GetLocalTime()));
     timer_.start();
     return true;
 }
@@ -306,12 +307,12 @@ bool CManagerDlg::DiscardNotify() {
 // The editor saves as it closes; a save that fails lets the user keep it open, and then nothing
 // that would take the editor away may go on. Nor while one of its boxes is still open: it can
 // close only once the user has answered.
-bool CManagerDlg::CloseEditor() {
+bool CManagerDlg::CloseEditor(bool leaving) {
     if (NestedLoop::OpenIn(editor_.get())) {
         NestedLoop::BringToFront();
         return false;
     }
-    if (IsWindow(editor_.get()) && !editor_->CloseAndSave()) {
+    if (IsWindow(editor_.get()) && !editor_->CloseAndSave(leaving)) {
         return false;
     }
     DeleteWhenLoopsEnd(editor_);
@@ -327,7 +328,7 @@ void CManagerDlg::ShowManagerBox(QWidget* owner, long textKey) {
 }
 
 bool CManagerDlg::PrepareToLeave() {
-    if (!CloseEditor()) {
+    if (!CloseEditor(true)) {
         return false;
     }
     trayIcon_.Remove();

@@ -92,7 +92,8 @@ private:
     void OpenCurrentMessages();
     void Exit();
     bool DiscardNotify();
-    bool CloseEditor();
+    // leaving: the program is ending, and the editor closes as it does then.
+    bool CloseEditor(bool leaving = false);
     void ShowManagerBox(QWidget* owner, long textKey);
     void RestartTimer();
 

@@ -515,11 +515,12 @@ e2e_language_file() {
     if [ "$DESKTOP" = ru ]; then LNG=$src/default.lng; else LNG=$src/english.lng; fi
     cp "$LNG" "$1/default.lng" || fail "cannot copy $LNG"
 }
-# lng SECTION KEY: that text of the language file given, in UTF-8.
+# lng SECTION KEY: that text of the language file given, in UTF-8. awk reads to the end: one that
+# left early could end the pipe's writers with SIGPIPE, which pipefail takes for a failure.
 lng() {
     iconv -f WINDOWS-1251 -t UTF-8 "${LNG:?}" | tr -d '\r' |
-        awk -v s="[$1]" -v k="$2=" '/^\[/ {in_s = ($0 == s); next} in_s && index($0, k) == 1 {
-            print substr($0, length(k) + 1); exit}'
+        awk -v s="[$1]" -v k="$2=" '/^\[/ {in_s = ($0 == s); next}
+            !done && in_s && index($0, k) == 1 {print substr($0, length(k) + 1); done = 1}'
 }
 # boxes_shown LOG...: the boxes the program showed, one a line: "box: caption | text | buttons".
 boxes_shown() { cat "$@" 2>/dev/null | grep -a '^tovrin.boxes: box: ' | sed 's/^tovrin.boxes: //' || true; }

@@ -458,6 +458,7 @@ TEST_F(HelpOpener, TheHelpGoesToTheOpenerAsALocalFileAndItsFailureIsReported) {
     // An editor opened with the Russian file tells the same in Russian.
     fs::copy_file(test::SourceDir() / "res/Base/default.lng", kLangPath,
                   fs::copy_options::overwrite_existing);
+    editor.reset();
     editor = Open();
     AskForHelp(*editor, 4);
     ASSERT_EQ(boxes_.Calls().size(), 4u);

@@ -195,8 +195,7 @@ TEST_F(OpenBoxTest, TheDeleteQuestionAnsweredCancelKeepsTheRow) {
 // Saves fail while a folder stands where the store goes.
 TEST_F(OpenBoxTest, TheFailedSaveAndDiscardBoxesKeepTheEditorTheyAskFor) {
     CEditorDlg* editor = OpenEditorWith("Precious");
-    fs::remove(kStorePath);
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read); // every save fails
     int held = 0;
     std::vector<int> commands;
     boxes_.SetAnswerer([&](const MessageBoxCall&) {
@@ -223,7 +222,7 @@ TEST_F(OpenBoxTest, TheFailedSaveAndDiscardBoxesKeepTheEditorTheyAskFor) {
     // Both answered Cancel: the editor stays, with the record.
     ExpectUntouched(CHILD_EDITOR, editor);
 
-    fs::remove(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
     boxes_.SetAnswer(IDOK);
     dlg_->OnCommand(ID_EXIT);
     EXPECT_TRUE(quits_.Posted());
@@ -337,8 +336,7 @@ TEST_F(OpenBoxTest, ExitWithTheDeleteQuestionOpenAnswersCancelAndSaves) {
 
 TEST_F(OpenBoxTest, ExitWithTheFailedSaveBoxOpenKeepsTheChangesForTheLeavingSave) {
     CEditorDlg* editor = OpenEditorWith("Precious");
-    fs::remove(kStorePath);
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read); // every save fails
     boxes_.HoldNextOpen(
         [this] {
             dlg_->OnCommand(ID_EXIT);
@@ -351,7 +349,8 @@ TEST_F(OpenBoxTest, ExitWithTheFailedSaveBoxOpenKeepsTheChangesForTheLeavingSave
     ASSERT_EQ(boxes_.Calls().size(), 2u);
     EXPECT_TRUE(boxes_.Calls()[1].endedByQuit);
     EXPECT_TRUE(IsWindow(editor)); // kept, changes and all
-    fs::remove(kStorePath);        // the cause mended: the save on the way out goes through
+    // The cause mended: the save on the way out goes through.
+    fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
     ExpectTheBoxEndedAndTheProgramLeaves();
     EXPECT_EQ(Stored(), Texts{"Precious"});
 }
