@@ -3,6 +3,7 @@
 #include "app/quit_signals.h"
 #include "core/lang/lang_file.h"
 #include "core/lang/lang_keys.h"
+#include "core/store/atomic_file.h"
 #include "core/store/paths.h"
 #include "core/store/settings.h"
 #include "platform/lang_texts.h"
@@ -49,6 +50,9 @@ bool CReminderApp::InitInstance() {
                                                "start it a second time."))
                           .arg(QString::fromStdString(instance_->Problem())));
     }
+    // A save killed before its rename left its copy of the file; nobody will finish it now.
+    RemoveStaleTemporaries(kStorePath);
+    RemoveStaleTemporaries(kSettingsPath);
     // Read now: by the time the session ends the folder may be gone with the language file.
     logoutCancelled_ = AddedText(
         kLangErrors, kErrorsLogoutCancelled,

@@ -11,22 +11,9 @@ bench=$dir/bench/startup_bench
 for tool in Xvfb trayer xwininfo; do
     command -v "$tool" >/dev/null || { echo "run_startup: needs $tool (scripts/setup test)" >&2; exit 1; }
 done
-W=$(mktemp -d /tmp/tovrin-bench-x.XXXXXX)
-PIDS=()
-cleanup() {
-    for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$W"
-}
-trap cleanup EXIT
-exec 5>"$W/dpy"
-Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp >"$W/xvfb.log" 2>&1 &
-PIDS+=($!)
-exec 5>&-
-for _ in $(seq 100); do [ -s "$W/dpy" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$W/dpy")
-unset DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
-export QT_QPA_PLATFORM=xcb
+# shellcheck source-path=SCRIPTDIR
+. "$root/bench/bench_screen.sh"
+bench_screen x
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType true \
     --SetPartialStrut true --transparent false >"$W/trayer.log" 2>&1 &
 PIDS+=($!)

@@ -41,7 +41,7 @@ int ReportStoreTrouble(const ReadReport& report, std::ostream& err) {
     for (const std::string& line : DescribeProblems(report, kStorePath)) {
         err << "tovrin-cli: " << line << '\n';
     }
-    return report.outcome == OpenOutcome::Failed ? kExitProblem : kExitOk;
+    return report.outcome == OpenOutcome::Failed || report.Refused() ? kExitProblem : kExitOk;
 }
 
 int DumpCommand(bool json, std::ostream& out, std::ostream& err) {

@@ -7,6 +7,7 @@
 #include "platform/command_target.h"
 #include "platform/dlg_item.h"
 #include "platform/fonts.h"
+#include "platform/keyboard_cues.h"
 #include "platform/resources.h"
 #include "res/resource.h"
 
@@ -44,6 +45,7 @@ IXCoolPane::IXCoolPane()
     setMouseTracking(true);
     // A tab stop, so the commands are there without a mouse.
     setFocusPolicy(Qt::StrongFocus);
+    WatchKeyboardCues();
 }
 
 IXCoolPane::~IXCoolPane() = default;
@@ -251,10 +253,9 @@ void IXCoolPane::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_End:
         SetFocusItem(OpenItemCount() - 1);
         break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
     case Qt::Key_Space:
-        // A held key sends its command once.
+        // As a focused button is pressed: Space only, Enter being no command key here. A held
+        // key sends its command once.
         if (!event->isAutoRepeat()) {
             PressFocusItem();
         }
@@ -307,18 +308,10 @@ void IXCoolPane::paintEvent(QPaintEvent*) {
     for (int i = 0; i < model_.FolderCount(); ++i) {
         DrawFolder(dc, i);
     }
-    if (hasFocus() && OpenItemCount() > 0) {
-        // A dotted frame, as classic controls show the focus, around the focused item.
-        dc.save();
-        QPen dots(Qt::black, 0);
-        dots.setDashPattern({1, 1});
-        dc.setPen(dots);
-        dc.setBrush(Qt::NoBrush);
-        const QRect frame = FocusFrame(FocusItem());
-        if (!frame.isEmpty()) {
-            dc.drawRect(frame.adjusted(0, 0, -1, -1));
-        }
-        dc.restore();
+    // A dotted frame round the focused item, once the keyboard has been used in the window: a
+    // click leaves none behind.
+    if (hasFocus() && OpenItemCount() > 0 && KeyboardCuesShown(this)) {
+        DrawFocusFrame(dc, FocusFrame(FocusItem()));
     }
     DrawLine(dc, {0, c.bottom - 1}, {c.right, c.bottom - 1}, sysColors.window);
     DrawLine(dc, {c.right - 1, c.bottom - 1}, {c.right - 1, c.top - 1}, sysColors.window);

@@ -2,6 +2,7 @@
 
 #include "controls/gdi_draw.h"
 #include "platform/dlg_item.h"
+#include "platform/keyboard_cues.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
 #include "res/resource.h"
@@ -44,17 +45,15 @@ void IXHyperLink::paintEvent(QPaintEvent*) {
     dc.setFont(font_);
     dc.setPen(QColor(0, 0, 255));
     dc.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, windowTitle());
-    if (hasFocus()) {
-        QPen dots(Qt::black, 0);
-        dots.setDashPattern({1, 1});
-        dc.setPen(dots);
-        dc.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (hasFocus() && KeyboardCuesShown(this)) {
+        DrawFocusFrame(dc, rect());
     }
 }
 
 void IXHyperLink::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
-    const bool press = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    // Space, as on a button; Enter stays the page's, whose default button it presses.
+    const bool press = key == Qt::Key_Space;
     const Qt::KeyboardModifiers chords = event->modifiers() & ~Qt::KeypadModifier;
     if (!press || chords != Qt::NoModifier) {
         QWidget::keyPressEvent(event);

@@ -2,14 +2,17 @@
 
 #include "controls/tray_fallback.h"
 #include "core/draw/menu_bitmaps.h"
+#include "core/draw/popup_place.h"
 #include "platform/nested_loop.h"
 #include "platform/resources.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWidget>
 
 #include <cstring>
@@ -18,8 +21,43 @@
 namespace tovrin {
 
 namespace {
-// How often the desktop is asked whether a notification area has come or gone.
-constexpr int kTrayWatchPeriod = 2000;
+// Puts a popup back where it was meant to open once Qt has placed it: Qt keeps a popup clear of
+// the desktop's panels, which pulls it off the pointer when the pointer is on the panel itself.
+class KeepPopupAt final : public QObject {
+public:
+    KeepPopupAt(QWidget* popup, QPoint at) : QObject(popup), at_(at) {
+        popup->installEventFilter(this);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Move) {
+            auto* popup = static_cast<QWidget*>(watched);
+            if (popup->pos() != at_) {
+                popup->move(at_);
+            }
+        }
+        return false;
+    }
+
+private:
+    QPoint at_;
+};
+
+// A corner of the menu at the pointer, as popup menus open: turned left or up where it would
+// leave the screen under the pointer.
+QPoint PopupPlace(const QMenu& menu, const QPoint& pointer) {
+    const QScreen* screen = QGuiApplication::screenAt(pointer);
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return pointer;
+    }
+    const QRect area = screen->geometry();
+    const QSize size = menu.sizeHint();
+    const POINT at = PlacePopupMenu({pointer.x(), pointer.y()}, size.width(), size.height(),
+                                    {area.left(), area.top(), area.right() + 1, area.bottom() + 1});
+    return {at.x, at.y};
+}
 } // namespace
 
 QString CutTip(const QString& tip, int limit) {
@@ -39,8 +77,6 @@ bool IsTrayIconWindow(const QObject* object) {
 }
 
 CTrayIcon::CTrayIcon() {
-    trayWatch_.setInterval(kTrayWatchPeriod);
-    connect(&trayWatch_, &QTimer::timeout, this, &CTrayIcon::CheckTray);
     // The icon's window is Qt's own and made anew whenever the icon comes back, so it is watched
     // through the application rather than one window at a time.
     if (QCoreApplication::instance() != nullptr) {
@@ -64,7 +100,10 @@ bool CTrayIcon::Create(TrayOwner* owner, int menuId, const QIcon& icon, const QS
     if (fallback_) {
         fallback_->SetTip(tip_);
     }
-    trayWatch_.start();
+    if (!presence_) {
+        presence_ = std::make_unique<TrayPresence>();
+        connect(presence_.get(), &TrayPresence::changed, this, &CTrayIcon::CheckTray);
+    }
     CheckTray();
     return InTray();
 }
@@ -125,7 +164,8 @@ void CTrayIcon::RefreshItemMenu() {
 }
 
 bool CTrayIcon::Remove() {
-    trayWatch_.stop();
+    // Nothing comes back once the owner has taken the icon away.
+    presence_.reset();
     const bool shown = InTray() || FallbackShown();
     if (tray_) {
         tray_->hide();
@@ -145,12 +185,16 @@ bool CTrayIcon::FallbackShown() const {
 }
 
 void CTrayIcon::CheckTray() {
-    if (menuShowing_) {
+    if (menuShowing_ || !presence_) {
         return;
     }
     if (!tray_) {
-        const TrayKind kind = PresentTray();
-        if (kind == TrayKind::None) {
+        const TrayKind kind = presence_->Kind();
+        // Qt's first tray icon asks the bus which kind it is and waits for the answers: never
+        // while a watcher holds its name and keeps silent, and a StatusNotifier item, which
+        // waits for a dozen answers, only while the bus answers quickly.
+        if (kind == TrayKind::None || !presence_->QtMayAskTheBus() ||
+            (kind == TrayKind::StatusNotifier && !presence_->BusQuick())) {
             if (!FallbackShown()) {
                 ShowFallback();
             }
@@ -158,7 +202,18 @@ void CTrayIcon::CheckTray() {
         }
         MakeTray(kind);
     }
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    // The icon speaks to the kind of area it was made for, for the rest of the run.
+    const bool areaThere =
+        OnDBusBackend() ? presence_->StatusNotifier() : presence_->XEmbed() || presence_->Taskbar();
+    if (OnDBusBackend() && !presence_->BusQuick()) {
+        // Showing or hiding the item waits on the bus: left as it is until the bus is quick
+        // again, with the stand-in there wherever the item may not be seen.
+        if ((!areaThere || !tray_->isVisible()) && !FallbackShown()) {
+            ShowFallback();
+        }
+        return;
+    }
+    if (areaThere) {
         if (!tray_->isVisible()) {
             tray_->show();
         }
@@ -268,10 +323,14 @@ bool CTrayIcon::ShowPopupMenu(const QPoint& globalPos) {
         // before the command runs, so the command sees only loops that are still open. Nothing
         // to raise: an open menu is in front, and closes at the first click elsewhere.
         NestedLoop loop(nullptr);
-        command = MenuCommandId(menu->exec(globalPos));
+        const QPoint at = PopupPlace(*menu, globalPos);
+        new KeepPopupAt(menu.get(), at);
+        command = MenuCommandId(menu->exec(at));
     }
     menu.reset();
     menuShowing_ = false;
+    // A notification area that came or went while the menu was open.
+    CheckTray();
     // Last of all: the command may end the program, or remove this icon.
     if (command != 0 && owner_ != nullptr) {
         owner_->OnCommand(command);

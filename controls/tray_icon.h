@@ -73,19 +73,22 @@ public:
     // The popup as it would show: menu loaded afresh, texts from the owner, bitmaps placed.
     // nullptr when the menu or its first submenu cannot be loaded.
     std::unique_ptr<QMenu> BuildPopupMenu();
-    // Shows the popup at globalPos until it closes and hands the chosen command, if any, to the
-    // owner. False when the menu could not be loaded.
+    // Shows the popup with a corner at globalPos (turned left or up where it would leave the
+    // screen) until it closes, and hands the chosen command, if any, to the owner. False when the
+    // menu could not be loaded.
     bool ShowPopupMenu(const QPoint& globalPos);
 
     bool InTray() const;
     // The icon is an item on a StatusNotifier host (over D-Bus), which also offers the menu as the
     // item's own menu.
-    bool OnDBusTray() const { return InTray() && itemMenu_ != nullptr; }
+    bool OnDBusTray() const { return InTray() && OnDBusBackend(); }
     bool FallbackShown() const;
     CTrayFallbackWnd* Fallback() const { return fallback_.get(); }
     const QString& Tip() const { return tip_; }
 
 private:
+    // Whether the Qt icon was made for a StatusNotifier host, shown or not.
+    bool OnDBusBackend() const { return itemMenu_ != nullptr; }
     void CheckTray();
     void ShowFallback();
     void MakeTray(TrayKind kind);
@@ -105,7 +108,8 @@ private:
     std::unique_ptr<QMenu> itemMenu_;
     std::unique_ptr<QMenu> itemMenuSource_;
     std::unique_ptr<CTrayFallbackWnd> fallback_;
-    QTimer trayWatch_;
+    // Which notification areas there are, from the first Create() until Remove().
+    std::unique_ptr<TrayPresence> presence_;
     bool menuShowing_ = false;
     // The left button went down on the icon's window, and has not come up yet.
     bool leftPressed_ = false;

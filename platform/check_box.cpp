@@ -1,5 +1,6 @@
 #include "platform/check_box.h"
 
+#include "platform/keyboard_cues.h"
 #include "res/window_styles.h"
 
 #include <QStyleOptionButton>
@@ -24,9 +25,12 @@ void CheckBox::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    // Styles draw the frame only after a Tab, not when the focus was given or clicked in.
-    if (hasFocus()) {
+    // The focus frame shows once the keyboard has been used in the window, whatever the style
+    // makes of the focus by itself.
+    if (hasFocus() && KeyboardCuesShown(this)) {
         option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    } else {
+        option.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
     }
     if (!text().isEmpty()) {
         painter.drawControl(QStyle::CE_CheckBox, option);
@@ -36,7 +40,7 @@ void CheckBox::paintEvent(QPaintEvent*) {
     const int side = std::min({styled, width(), height()});
     option.rect = QRect((width() - side) / 2, (height() - side) / 2, side, side);
     painter.drawPrimitive(QStyle::PE_IndicatorCheckBox, option);
-    if (hasFocus()) {
+    if (hasFocus() && KeyboardCuesShown(this)) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.state |= QStyle::State_KeyboardFocusChange;

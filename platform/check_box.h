@@ -24,8 +24,8 @@ public:
 protected:
     void nextCheckState() override;
     // A box without text may be smaller than the style's box (the settings page's is 12 x 13
-    // pixels): it is drawn to fit, and the whole control takes the click. A focused box always
-    // shows its focus frame, however the focus came to it.
+    // pixels): it is drawn to fit, and the whole control takes the click. A focused box shows
+    // its focus frame once the keyboard has been used in its window.
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 

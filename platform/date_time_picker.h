@@ -1,60 +1,103 @@
 #pragma once
 
 #include "core/store/systemtime.h"
+#include "platform/picker_fields.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <vector>
 
-class QDateTime;
-class QDateTimeEdit;
+class QCalendarWidget;
+class QStyleOptionComplex;
 
 namespace tovrin {
 
 // The date-time picker the windows expect: it holds a whole SYSTEMTIME, down to the milliseconds,
-// whatever its display format shows. The Qt editor inside only edits the fields on show, and an
-// edit is merged back into the kept value, so switching from "H:mm" to "d MMMM yyy г." and back
-// never loses the time or the seconds.
+// whatever its display format shows, so switching from "H:mm" to "d MMMM yyy г." and back never
+// loses the time or the seconds.
+//
+// One Tab stop. Inside it one field is chosen at a time, shown highlighted while the picker has
+// the keyboard: Left and Right (or a click) choose another, Up and Down change it, wrapping round,
+// and digits set it (a day by one or two, a year by its four); the weekday follows the date and is
+// never chosen. The button at the right drops a month calendar down, in every format, as do F4
+// and Alt+Down; with DTS_UPDOWN two spin arrows step the chosen field instead.
 class DateTimePicker : public QWidget {
     Q_OBJECT
 public:
     // style: DTS_LONGDATEFORMAT, DTS_TIMEFORMAT or DTS_SHORTDATEFORMAT (the format shown until
-    // SetFormat is called), DTS_RIGHTALIGN. Starts at the current local time.
+    // SetFormat is called), DTS_UPDOWN, DTS_RIGHTALIGN (the calendar drops down under the
+    // picker's right end). Starts at the current local time.
     explicit DateTimePicker(QWidget* parent = nullptr, uint32_t style = 0);
+    ~DateTimePicker() override;
 
     // Takes every field as given (the day of week is worked out from the date). A value that is
     // no real date-time (month 13, 31 April, hour 24, a year outside 1601-9999) is refused:
     // returns false and the picker keeps its value, so it always holds a valid one.
     bool SetSystemTime(const SYSTEMTIME& time);
-    SYSTEMTIME GetSystemTime() const;
+    SYSTEMTIME GetSystemTime() const { return value_; }
 
     // A display format written the classic way ("H:mm", "d MMMM yyy г."); empty goes back to the
-    // format of the control's style. The value is untouched.
+    // format of the control's style. The value is untouched; the first field is chosen.
     void SetFormat(const QString& format);
     QString Format() const { return format_; }
-    // The Qt format the editor shows with.
-    QString QtFormat() const;
-    // The text on show.
+    // The same format as Qt writes it.
+    QString QtFormat() const { return qtFormat_; }
+    // The text on show, digits being typed included.
     QString Text() const;
+    // The field chosen, Literal when the format has none.
+    PickerField CurrentField() const;
+    // Where the first piece showing field is drawn (empty when none shows it).
+    QRect PieceRect(PickerField field) const;
 
-    // The Qt editor inside, for tests that type into it.
-    QDateTimeEdit* Editor() const { return edit_; }
+    // The drop-down calendar, while it is open (nullptr otherwise).
+    QCalendarWidget* OpenCalendar() const;
+    void ShowCalendar();
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     // The user changed the value.
     void changed();
 
-private:
-    QString StyleFormat() const;
-    void ShowValue();
-    void TakeEdit(const QDateTime& edited);
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
-    QDateTimeEdit* edit_;
+private:
+    class CalendarPopup;
+
+    bool UpDown() const;
+    QString StyleFormat() const;
+    void UsePieces(const QString& qtFormat);
+    void Choose(int piece);
+    void MoveChoice(int step);
+    void Step(int delta);
+    void TypeDigit(int digit);
+    void UserChanged(const SYSTEMTIME& value);
+    void EndTyping();
+    int NearestChoosable(int x) const;
+    QString ShownText(int piece) const;
+    std::vector<QRect> PieceRects() const;
+    QRect FieldRect() const;
+    void InitOption(QStyleOptionComplex& option) const;
+    void TakeCalendarDate(const QDate& date);
+
     SYSTEMTIME value_{};
     uint32_t style_;
     QString format_;
-    bool updating_ = false;
+    QString qtFormat_;
+    std::vector<PickerPiece> pieces_;
+    int current_ = -1;
+    PickerTyping typing_;
+    QPointer<CalendarPopup> popup_;
 };
 
 } // namespace tovrin

@@ -3,6 +3,7 @@
 #include "platform/check_box.h"
 #include "platform/dialog_units.h"
 #include "platform/fonts.h"
+#include "platform/keyboard_cues.h"
 #include "platform/push_button.h"
 #include "platform/resources.h"
 #include "platform/template_controls.h"
@@ -18,6 +19,7 @@
 namespace tovrin {
 
 Dialog::Dialog(QWidget* parent) : QWidget(parent), client_(this) {
+    WatchKeyboardCues();
     // No window before Create: a constructed object must not show up inside its parent.
     setVisible(false);
 }
@@ -281,13 +283,14 @@ void Dialog::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
-    if (enter && (event->isAutoRepeat() || PressFocusedButton())) {
-        event->accept();
+    if ((enter && filterEnter_) || (escape && filterEscape_)) {
+        // Filtered keys go on to the parent window, which may filter them too; a focused button
+        // takes no Enter either, so a stray one never confirms a form.
+        QWidget::keyPressEvent(event);
         return;
     }
-    if ((enter && filterEnter_) || (escape && filterEscape_)) {
-        // Filtered keys go on to the parent window, which may filter them too.
-        QWidget::keyPressEvent(event);
+    if (enter && (event->isAutoRepeat() || PressFocusedButton())) {
+        event->accept();
         return;
     }
     event->accept();

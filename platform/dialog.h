@@ -35,11 +35,10 @@ namespace tovrin {
 //
 // Keys: Enter presses the focused push button, else the default button (BS_DEFPUSHBUTTON), else
 // gives IDOK; Escape gives IDCANCEL; Tab and Shift+Tab move the focus. SetKeyFilter(true) takes
-// Enter and Escape out of that: they reach the focused control as ordinary keys and close
-// nothing. SetEnterFilter(false) afterwards gives Enter back to the dialog while Escape stays
-// filtered. Whatever the filter, Enter on a focused push button presses it, as Space does: the
-// user went to that button on purpose. A held Enter presses nothing after its first press, so
-// one long press cannot confirm a page and then act on whatever takes the focus next.
+// Enter and Escape out of that: they reach the focused control as ordinary keys and close or
+// press nothing, a focused push button included (Space presses it). A held Enter presses nothing
+// after its first press, so one long press cannot confirm a dialog and then act on whatever
+// takes the focus next.
 // Arrows: the boxes of a group set with SetArrowGroup pass the focus among themselves.
 class Dialog : public QWidget, public CommandTarget {
     Q_OBJECT
@@ -85,8 +84,6 @@ public:
     // Keys.
     void SetKeyFilter(bool on) { filterEnter_ = filterEscape_ = on; }
     bool KeyFilter() const { return filterEnter_ && filterEscape_; }
-    void SetEnterFilter(bool on) { filterEnter_ = on; }
-    bool EnterFilter() const { return filterEnter_; }
     // The controls ids, in their reading order, become a group: Down and Right move the focus
     // to the next of them, Up and Left to the one before, wrapping round; Tab still visits each.
     // Moving checks nothing: the boxes change only when pressed.

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
+
 namespace tovrin {
 namespace {
 
@@ -14,7 +16,8 @@ constexpr int kNoLimit = 32767;
 
 } // namespace
 
-EditControl::EditControl(QWidget* parent, uint32_t style, uint32_t exStyle) : QLineEdit(parent) {
+EditControl::EditControl(QWidget* parent, uint32_t style, uint32_t exStyle)
+    : QLineEdit(parent), limit_(kNoLimit) {
     Qt::Alignment horizontal = Qt::AlignLeft;
     if ((style & ES_CENTER) != 0) {
         horizontal = Qt::AlignHCenter;
@@ -32,10 +35,24 @@ EditControl::EditControl(QWidget* parent, uint32_t style, uint32_t exStyle) : QL
         (exStyle & (WS_EX_STATICEDGE | WS_EX_CLIENTEDGE)) != 0 || (style & WS_BORDER) != 0;
     setFrame(edge);
     setFocusPolicy((style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    // Qt's own limit cuts whatever is longer; it is kept at the limit or at the text's length,
+    // whichever is more, so only the user's typing meets it.
+    connect(this, &QLineEdit::textChanged, this, &EditControl::FitLimit);
 }
 
 void EditControl::LimitText(int limit) {
-    setMaxLength(limit <= 0 || limit > kNoLimit ? kNoLimit : limit);
+    limit_ = limit <= 0 || limit > kNoLimit ? kNoLimit : limit;
+    FitLimit();
+}
+
+void EditControl::SetText(const QString& text) {
+    setMaxLength(std::max(limit_, static_cast<int>(std::min<qsizetype>(text.size(), kNoLimit))));
+    setText(text);
+    FitLimit();
+}
+
+void EditControl::FitLimit() {
+    setMaxLength(std::max(limit_, static_cast<int>(text().size())));
 }
 
 void EditControl::SetSel(int start, int end) {

@@ -1,5 +1,6 @@
 #include "platform/list_view.h"
 
+#include "platform/keyboard_cues.h"
 #include "platform/list_model.h"
 #include "res/window_styles.h"
 
@@ -44,9 +45,25 @@ private:
     DrawRow draw_;
 };
 
+// The style's item painting, without the marks a list view of the classic kind never draws: no
+// tint or frame for the current cell (the list draws the focused row's frame itself, when the
+// keyboard asks for it) and no highlight under the pointer.
+class ListView::PlainDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        option->state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
+    }
+};
+
 ListView::ListView(QWidget* parent, uint32_t style, uint32_t exStyle)
     : QTableView(parent), model_(new ListModel(this)), style_(style) {
     setModel(model_);
+    setItemDelegate(new PlainDelegate(this));
+    WatchKeyboardCues();
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode((style & LVS_SINGLESEL) != 0 ? QAbstractItemView::SingleSelection
                                                   : QAbstractItemView::ExtendedSelection);
@@ -58,6 +75,8 @@ ListView::ListView(QWidget* parent, uint32_t style, uint32_t exStyle)
     setShowGrid(false);
     setTextElideMode(Qt::ElideRight);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // Up and down by whole rows, as a report list scrolls: never half a row at the top.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setFocusPolicy((style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
 
     if ((exStyle & WS_EX_CLIENTEDGE) != 0) {
@@ -323,6 +342,42 @@ void ListView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         emit rowDoubleClicked(HitTest(event->position().toPoint()));
     }
+}
+
+void ListView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    // The focused row's dotted frame, across every column, once the keyboard has been used in
+    // the window; an owner-drawn list draws its own rows whole.
+    if (ownerDraw_ != nullptr || !hasFocus() || !KeyboardCuesShown(this) || GetColumnCount() == 0) {
+        return;
+    }
+    const int row = GetFocusedRow();
+    if (row < 0) {
+        return;
+    }
+    const QRect first = visualRect(model_->index(row, 0));
+    if (!first.isValid()) {
+        return;
+    }
+    const int right = std::min(first.left() + horizontalHeader()->length(), viewport()->width());
+    QPainter painter(viewport());
+    DrawFocusFrame(painter, QRect(first.topLeft(), QPoint(right - 1, first.bottom())));
+}
+
+// The frame runs across the row; Qt repaints only the current cell on these.
+void ListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    viewport()->update();
+}
+
+void ListView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ListView::changeEvent(QEvent* event) {

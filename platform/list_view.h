@@ -120,9 +120,14 @@ signals:
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     class OwnerDrawDelegate;
+    class PlainDelegate;
 
     bool SelectionIn(int first, int last) const;
     void DropSelectionIf(bool removedSelected);

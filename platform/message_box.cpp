@@ -55,6 +55,8 @@ Q_LOGGING_CATEGORY(lcBoxes, "tovrin.boxes", QtWarningMsg)
 
 MessageBoxRecorder* activeBoxRecorder = nullptr;
 QuitRecorder* activeQuitRecorder = nullptr;
+// The loops of held boxes that wait for the program's quit, innermost last.
+std::vector<QEventLoop*> quitWaiters;
 
 QMessageBox::Icon IconOf(unsigned type) {
     switch (type & MB_ICONMASK) {
@@ -197,7 +199,18 @@ int MessageBoxRecorder::Answer(const MessageBoxCall& call) {
             answered = true;
             events.exit(0);
         });
-        events.exec();
+        // A recorded quit ends these boxes as a real one ends every loop; once the program is
+        // quitting, such a box ends at once.
+        const bool waits = end == HeldEnd::WaitForQuit;
+        if (!(waits && activeQuitRecorder != nullptr && activeQuitRecorder->Posted())) {
+            if (waits) {
+                quitWaiters.push_back(&events);
+            }
+            events.exec();
+            if (waits) {
+                quitWaiters.erase(std::find(quitWaiters.begin(), quitWaiters.end(), &events));
+            }
+        }
         quitEnded = !answered;
     }
     calls_[index].endedByQuit = quitEnded;
@@ -218,6 +231,13 @@ QuitRecorder::QuitRecorder() : previous_(activeQuitRecorder) {
 
 QuitRecorder::~QuitRecorder() {
     activeQuitRecorder = previous_;
+}
+
+void QuitRecorder::Record(int code) {
+    codes_.push_back(code);
+    for (QEventLoop* loop : quitWaiters) {
+        loop->exit(0);
+    }
 }
 
 } // namespace tovrin

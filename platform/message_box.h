@@ -63,7 +63,8 @@ class MessageBoxRecorder {
 public:
     enum class HeldEnd {
         Answer,      // answered as any other box once the callback has returned
-        WaitForQuit, // open until the program's quit ends its loop (at most kHeldLimitMs)
+        WaitForQuit, // open until the program's quit ends its loop (at most kHeldLimitMs); a
+                     // quit a QuitRecorder records ends it too
     };
     static constexpr int kHeldLimitMs = 10000;
 
@@ -102,7 +103,8 @@ public:
     int Count() const { return static_cast<int>(codes_.size()); }
     bool Posted() const { return !codes_.empty(); }
     int LastCode() const { return codes_.empty() ? 0 : codes_.back(); }
-    void Record(int code) { codes_.push_back(code); }
+    // Also ends the held boxes that wait for the quit (MessageBoxRecorder::HeldEnd::WaitForQuit).
+    void Record(int code);
 
 private:
     std::vector<int> codes_;

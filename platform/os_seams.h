@@ -12,8 +12,15 @@
 //   atomic_file.cpp (rename, then folder sync) / atomic_file_win32.cpp (MoveFileExW, write
 //   through).
 // - One copy per user and program file: platform/single_instance.h; single_instance.cpp (locked
-//   files in a private folder, and a name in Linux's abstract socket namespace) /
-//   single_instance_win32.cpp (a named mutex in the session's namespace).
+//   files in a folder of the user's own, the program file known by its device and inode from the
+//   process's own mappings, and a name in Linux's abstract socket namespace checked against its
+//   holder's credentials) / single_instance_win32.cpp (named mutexes in the session's namespace,
+//   the program file known by its file id, another user's mutex not counted).
+// - One editor per store: core/store/store_lock.h; store_lock.cpp (flock on a file beside the
+//   store) / store_lock_win32.cpp (that file opened for no one else, deleted on close). Whether
+//   the store is still the file read: StampOf in core/store/read_only_file.h.
+// - Temporary files of killed saves: RemoveStaleTemporaries in core/store/atomic_file.h (kill(0)
+//   / OpenProcess tell whether their process is gone).
 // - Being asked to end: below; end_requests_posix.cpp (SIGTERM, SIGINT, SIGHUP) /
 //   end_requests_win32.cpp (console control events, logoff, shutdown). The Qt side that hands a
 //   request to the event loop is app/quit_signals.cpp (a pipe the signal handler writes to) /

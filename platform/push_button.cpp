@@ -1,5 +1,6 @@
 #include "platform/push_button.h"
 
+#include "platform/keyboard_cues.h"
 #include "res/window_styles.h"
 
 #include <QKeyEvent>
@@ -26,9 +27,12 @@ void PushButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    // Styles draw the frame only after a Tab, not when the focus was given or clicked in.
-    if (hasFocus()) {
+    // The focus frame shows once the keyboard has been used in the window, whatever the style
+    // makes of the focus by itself.
+    if (hasFocus() && KeyboardCuesShown(this)) {
         option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
+    } else {
+        option.state &= ~(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange);
     }
     painter.drawControl(QStyle::CE_PushButton, option);
 }

@@ -7,9 +7,9 @@
 namespace tovrin {
 
 // A push button; BS_DEFPUSHBUTTON makes it the dialog's default button (drawn as such). Enter is
-// the dialog's to handle, not the button's (the dialog presses a focused button with it); Space
-// presses it. A focused button always shows its focus frame, however the focus came to it:
-// a keyboard user must see which button Enter or Space will press.
+// the dialog's to handle, not the button's (a dialog without the key filter presses a focused
+// button with it); Space presses it. A focused button shows its focus frame once the keyboard
+// has been used in its window (platform/keyboard_cues.h).
 class PushButton : public QPushButton {
     Q_OBJECT
 public:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <utility>
+#include <vector>
 
 // What the marker's holder is, apart from how each system keeps the marker.
 namespace tovrin {
@@ -23,26 +24,42 @@ const std::string& ProgramKeyForTests() {
     return TestProgramKey();
 }
 
-SingleInstance::SingleInstance(State state, int presenceFd, std::string problem, int witnessFd)
-    : state_(state), presenceFd_(presenceFd), witnessFd_(witnessFd), problem_(std::move(problem)) {}
+SingleInstance::SingleInstance(State state, std::string problem)
+    : state_(state), problem_(std::move(problem)) {}
 
 SingleInstance::SingleInstance(SingleInstance&& other) noexcept
-    : state_(other.state_), presenceFd_(std::exchange(other.presenceFd_, -1)),
-      witnessFd_(std::exchange(other.witnessFd_, -1)), problem_(std::move(other.problem_)) {}
+    : state_(other.state_), problem_(std::move(other.problem_)), dir_(std::move(other.dir_)),
+      held_(std::exchange(other.held_, {})), heldPaths_(std::exchange(other.heldPaths_, {})),
+      witnesses_(std::exchange(other.witnesses_, {})) {}
 
 SingleInstance& SingleInstance::operator=(SingleInstance&& other) noexcept {
     if (this != &other) {
         Release();
         state_ = other.state_;
-        presenceFd_ = std::exchange(other.presenceFd_, -1);
-        witnessFd_ = std::exchange(other.witnessFd_, -1);
         problem_ = std::move(other.problem_);
+        dir_ = std::move(other.dir_);
+        held_ = std::exchange(other.held_, {});
+        heldPaths_ = std::exchange(other.heldPaths_, {});
+        witnesses_ = std::exchange(other.witnesses_, {});
     }
     return *this;
 }
 
 SingleInstance::~SingleInstance() {
     Release();
+}
+
+std::vector<std::string> ProgramKeys() {
+    std::vector<std::string> keys;
+    const std::string identity = ProgramFileIdentity();
+    if (!identity.empty()) {
+        keys.push_back(ProgramKey("file " + identity));
+    }
+    const std::string path = ProgramFilePath();
+    if (!path.empty() || keys.empty()) {
+        keys.push_back(ProgramKey(path));
+    }
+    return keys;
 }
 
 std::string ProgramKey(std::string_view programPath) {

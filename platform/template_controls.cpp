@@ -61,6 +61,8 @@ void SetWindowText(QWidget* window, const QString& text) {
     }
     if (auto* label = qobject_cast<StaticControl*>(window)) {
         label->SetText(text);
+    } else if (auto* edit = qobject_cast<EditControl*>(window)) {
+        edit->SetText(text);
     } else if (auto* edit = qobject_cast<QLineEdit*>(window)) {
         edit->setText(text);
     } else if (auto* button = qobject_cast<QAbstractButton*>(window)) {

@@ -47,7 +47,6 @@ inline constexpr int ID_CURRENT_MESSAGES = 32773;
 inline constexpr int ID_EXIT = 32774;
 inline constexpr int ID_JOURNAL = 32775;
 inline constexpr int ID_CLEAR_ALL = 32776;
-inline constexpr int ID_HELP = 57670;
 
 inline constexpr int ID_PANE_ADD = 0x1101;
 inline constexpr int ID_PANE_MODIFY = 0x1102;

@@ -20,13 +20,12 @@
 #include "ui/collated_text_order.h"
 #include "ui/modify_page.h"
 #include "ui/settings_page.h"
+#include "ui/store_damage.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QKeyEvent>
 #include <QPointer>
-#include <QShortcut>
 
 #include <algorithm>
 #include <array>
@@ -95,31 +94,6 @@ QString PartialStoreText(const AddedTexts& added, int error, int kept) {
         .arg(kept);
 }
 
-// The pane's command for a key pressed in the list or the pane; 0 for any other key. A held key
-// gives nothing after its first press: holding Delete must not empty the list row by row.
-int CommandForKey(const QKeyEvent& key, bool inList) {
-    const Qt::KeyboardModifiers chords = key.modifiers() & ~Qt::KeypadModifier;
-    if (key.isAutoRepeat() || chords != Qt::NoModifier) {
-        return 0;
-    }
-    switch (key.key()) {
-    case Qt::Key_Insert:
-        return ID_PANE_ADD;
-    case Qt::Key_F2:
-        return ID_PANE_MODIFY;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // In the pane Enter is the focused item's.
-        return inList ? ID_PANE_MODIFY : 0;
-    case Qt::Key_Delete:
-        return ID_PANE_DELETE;
-    case Qt::Key_F1:
-        return ID_PANE_HELP;
-    default:
-        return 0;
-    }
-}
-
 QString DiscardQuestion(const AddedTexts& added) {
     return added.Text(kEditorDiscardQuestion,
                       QStringLiteral("Close the editor without saving, losing the changes made "
@@ -139,13 +113,40 @@ CEditorDlg::~CEditorDlg() {
     // be half gone already.
     if (IsWindow()) {
         owner_ = nullptr;
-        SaveWithChoices(false);
+        SaveWithChoices(CloseFor::Forced);
         DestroyWindow();
     }
 }
 
 bool CEditorDlg::Create() {
-    return Dialog::Create(IDD_EDITOR, parent_);
+    // The store first: an editor that may not edit it never shows.
+    const ReadReport report = state_.Load(kStorePath, GetLocalTime());
+    if (state_.Opening() != EditorOpening::Opened) {
+        RefuseToOpen(report);
+        return false;
+    }
+    if (!Dialog::Create(IDD_EDITOR, parent_)) {
+        state_.Clear();
+        return false;
+    }
+    return true;
+}
+
+void CEditorDlg::RefuseToOpen(const ReadReport& report) {
+    const QString caption = LoadSectionTexts(kLangEditor, {kTitle})[kTitle];
+    if (state_.Opening() == EditorOpening::HeldElsewhere) {
+        const QString folder = QFileInfo(QString::fromLatin1(kBaseDir)).absoluteFilePath();
+        MessageBox(nullptr,
+                   AddedText(kLangEditor, kEditorHeldElsewhere,
+                             QStringLiteral(
+                                 "The reminders in %1 are open in the editor of another copy of "
+                                 "Tovrin. Close that editor first, then open this one "
+                                 "again."))
+                       .arg(folder),
+                   caption, MB_OK | MB_ICONWARNING);
+        return;
+    }
+    MessageBox(nullptr, DamagedStoreText(report), caption, MB_OK | MB_ICONERROR);
 }
 
 bool CEditorDlg::OnInitDialog() {
@@ -160,7 +161,8 @@ bool CEditorDlg::OnInitDialog() {
         AddedTexts(kLangEditor, {kEditorSaveFailedHint, kEditorSaveCancelLoses, kEditorPartialStore,
                                  kEditorDiscardQuestion, kEditorHelpMissing, kEditorHelpNoViewer,
                                  kEditorSavedUnconfirmed, kEditorOpenerStatus, kEditorOpenerCrashed,
-                                 kEditorOpenerNotStarted, kEditorShellFailed});
+                                 kEditorOpenerNotStarted, kEditorStoreChanged, kEditorStoreKept,
+                                 kEditorStoreKeptLost, kEditorStoreNotSaved, kEditorShellFailed});
     saveTexts_ = LoadSaveTexts();
     openerTexts_.missing =
         added_.Text(kEditorHelpMissing, QStringLiteral("The help file %1 is missing."));
@@ -173,14 +175,10 @@ bool CEditorDlg::OnInitDialog() {
     SetIcon(LoadIconResource(IDI_APP), true);
     SetIcon(LoadIconResource(IDI_APP), false);
     SetKeyFilter(true);
-    // Wherever the focus is in the editor or its pages.
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    help->setContext(Qt::WindowShortcut);
-    connect(help, &QShortcut::activated, this, [this] { OnCommand(ID_HELP); });
     CreateBars();
     CreatePane();
     CreateList();
-    LoadStore();
+    ShowLoadedStore();
     return true;
 }
 
@@ -209,7 +207,6 @@ void CEditorDlg::CreatePane() {
     pane_->Create(place, Client(), IDC_PANE);
     pane_->AddFolder({kRemindersFolder, 3, reminderItems.data(), {}, 0, 0});
     pane_->AddFolder({kServiceFolder, 3, serviceItems.data(), {}, 0, 0});
-    pane_->installEventFilter(this);
 }
 
 void CEditorDlg::CreateList() {
@@ -226,14 +223,11 @@ void CEditorDlg::CreateList() {
                         0);
     connect(list_, &ListView::columnClicked, this, [this](int column) { SortByColumn(column); });
     connect(list_, &ListView::rowDoubleClicked, this, [this](int) { OnCommand(ID_PANE_MODIFY); });
-    // Ahead of the list's own handling, which would take Enter and the letters for itself.
-    list_->installEventFilter(this);
     // The pane's commands first, then the reminders they act on; the pages come after.
     setTabOrder(pane_, list_);
 }
 
-void CEditorDlg::LoadStore() {
-    state_.Load(kStorePath, GetLocalTime());
+void CEditorDlg::ShowLoadedStore() {
     // Sorted before the list hears of any row, so it lays out 100,000 rows once, not twice.
     if (state_.RowCount() > 0) {
         state_.SortRows(kDateColumn, *textOrder_);
@@ -297,11 +291,6 @@ void CEditorDlg::OnCommand(int id) {
     if (!IsWindow()) {
         return;
     }
-    // The standard help command (F1) opens the same help as the pane's item.
-    if (id == ID_HELP) {
-        OpenHelp();
-        return;
-    }
     const EditorAction action = state_.Command(id, list_->GetSelectedRow());
     switch (action) {
     case EditorAction::None:
@@ -316,30 +305,6 @@ void CEditorDlg::OnCommand(int id) {
         OpenPage(action);
         break;
     }
-}
-
-bool CEditorDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && (watched == list_ || watched == pane_)) {
-        const int command = CommandForKey(*static_cast<QKeyEvent*>(event), watched == list_);
-        if (command != 0) {
-            OnCommand(command);
-            return true;
-        }
-    }
-    return Dialog::eventFilter(watched, event);
-}
-
-void CEditorDlg::keyPressEvent(QKeyEvent* event) {
-    // F1 from a page's control: the help does not touch the page.
-    const Qt::KeyboardModifiers chords = event->modifiers() & ~Qt::KeypadModifier;
-    if (event->key() == Qt::Key_F1 && chords == Qt::NoModifier) {
-        event->accept();
-        if (!event->isAutoRepeat()) {
-            OnCommand(ID_PANE_HELP);
-        }
-        return;
-    }
-    Dialog::keyPressEvent(event);
 }
 
 void CEditorDlg::OpenHelp() {
@@ -446,7 +411,8 @@ void CEditorDlg::DeleteSelected() {
     list_->SelectRow(next);
 }
 
-bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
+bool CEditorDlg::SaveWithChoices(CloseFor why) {
+    const bool mayStayOpen = why != CloseFor::Forced;
     if (state_.timedChanged && owner_ != nullptr) {
         owner_->OnReloadToday(state_.records());
     }
@@ -456,6 +422,17 @@ bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
         MessageBox(this, PartialStoreText(added_, state_.LoadError(), state_.recordCount()),
                    caption, MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
         return OfferDiscard(mayStayOpen);
+    }
+    // Nor one someone else put there since: another copy's list, a backup put back.
+    if (state_.modified && state_.StoreReplaced(kStorePath)) {
+        if (why != CloseFor::User) {
+            KeepReplacedStore();
+            return true;
+        }
+        if (MessageBox(this, StoreChangedText(kEditorStoreChanged), caption,
+                       MB_OKCANCEL | MB_ICONWARNING) != IDOK) {
+            return false;
+        }
     }
     for (;;) {
         const SaveResult result = state_.Save(kStorePath);
@@ -480,6 +457,48 @@ bool CEditorDlg::SaveWithChoices(bool mayStayOpen) {
     }
 }
 
+QString CEditorDlg::StoreChangedText(long key) const {
+    const QString store = QString::fromLatin1(kStorePath);
+    if (key == kEditorStoreNotSaved) {
+        return added_
+            .Text(key, QStringLiteral("%1 was changed by another program since the editor "
+                                      "opened it, so the editor did not write over it."))
+            .arg(store);
+    }
+    return added_
+        .Text(key, QStringLiteral("%1 was changed by another program (another copy of Tovrin, or a "
+                                  "backup put back) since the editor opened it.\n\nOK replaces "
+                                  "it with the reminders shown here. Cancel keeps the file as it "
+                                  "is and the editor open."))
+        .arg(store);
+}
+
+// The program is ending and cannot wait for an answer: the file someone else put there stays, and
+// the editor's list goes beside it, for the user to choose from later.
+void CEditorDlg::KeepReplacedStore() {
+    const QString store = QString::fromLatin1(kStorePath);
+    const QString copy = QString::fromLatin1(kUnsavedStorePath);
+    const SaveResult kept = state_.SaveCopy(kUnsavedStorePath);
+    const QString text =
+        kept.FileReplaced()
+            ? added_
+                  .Text(kEditorStoreKept,
+                        QStringLiteral("%1 was changed by another program since the editor "
+                                       "opened it, so it is kept as it is. The editor's "
+                                       "reminders are saved in %2: to use them, exit Tovrin and "
+                                       "copy that file over %1."))
+                  .arg(store, copy)
+            : added_
+                  .Text(kEditorStoreKeptLost,
+                        QStringLiteral("%1 was changed by another program since the editor "
+                                       "opened it, so it is kept as it is. The editor's changes "
+                                       "could not be saved elsewhere (%2) and are lost."))
+                  .arg(store, QString::fromStdString(kept.Message(saveTexts_)));
+    MessageBox(this, text, texts_[kTitle], MB_OK | MB_ICONWARNING);
+    // Saved or told: nothing is left to do at the close.
+    state_.MarkSaved();
+}
+
 bool CEditorDlg::SaveKeepingOpen(QString& problem) {
     if (!IsWindow() || !state_.modified) {
         return true;
@@ -487,6 +506,11 @@ bool CEditorDlg::SaveKeepingOpen(QString& problem) {
     if (state_.LoadIncomplete()) {
         // Replacing a store the editor could not read whole needs the user's answer.
         problem = PartialStoreText(added_, state_.LoadError(), state_.recordCount());
+        return false;
+    }
+    if (state_.StoreReplaced(kStorePath)) {
+        // And so does replacing one that someone else put there since the editor read it.
+        problem = StoreChangedText(kEditorStoreNotSaved);
         return false;
     }
     const SaveResult result = state_.Save(kStorePath);
@@ -506,7 +530,7 @@ bool CEditorDlg::OfferDiscard(bool mayStayOpen) {
                       MB_OKCANCEL | MB_ICONWARNING) == IDOK;
 }
 
-bool CEditorDlg::CloseAndSave() {
+bool CEditorDlg::CloseAndSave(bool leaving) {
     if (!IsWindow()) {
         return true;
     }
@@ -515,7 +539,7 @@ bool CEditorDlg::CloseAndSave() {
         NestedLoop::BringToFront();
         return false;
     }
-    if (!SaveWithChoices(true)) {
+    if (!SaveWithChoices(leaving ? CloseFor::Leaving : CloseFor::User)) {
         return false;
     }
     DestroyWindow();

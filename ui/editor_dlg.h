@@ -31,21 +31,27 @@ public:
     CEditorDlg(QWidget* parent, EditorOwner* owner);
     ~CEditorDlg() override;
 
-    // Builds the window from its template, loads the store and shows the window.
+    // Takes the store's lock and loads the store, then builds the window from its template and
+    // shows it. Another editor on the same store, or a store damaged beyond reading, is told in a
+    // box instead, and no window is made: false.
     bool Create();
 
     // Closes the way the user's close does: the owner hears of changed timed records, then the
     // store is written if anything changed. When the write fails the user chooses to try again,
     // to discard the changes, or to keep the editor open; then it returns false and nothing is
-    // lost. False too, with that box brought to the front, while one of the editor's own boxes is
-    // still open. True when the window is gone (or never was).
-    bool CloseAndSave();
+    // lost. A store someone else changed since the editor read it is replaced only if the user
+    // says so; Cancel keeps it and the editor open. When `leaving` (the program ends), such a
+    // store is kept instead, the editor's list saved beside it, and the user told. False too,
+    // with that box brought to the front, while one of the editor's own boxes is still open. True
+    // when the window is gone (or never was).
+    bool CloseAndSave(bool leaving = false);
 
     // For a session that is about to end and may still be cancelled: writes the changes now,
     // asking nothing, and stays open. False, with the reason, when they could not be written.
     bool SaveKeepingOpen(QString& problem);
 
-    // Commands from the pane (and the list's double click), and ID_HELP from the F1 key.
+    // Commands from the pane (and the list's double click). No key sends one: a stray Delete
+    // must never delete a reminder.
     void OnCommand(int id) override;
     // Pages report here.
     void OnRecord(const ReminderRecord& record) override;
@@ -75,24 +81,26 @@ protected:
     // The editor has no buttons: Enter and Escape never end it.
     void OnOK() override {}
     void OnCancel() override {}
-    // Keys for the pane's commands: Insert adds, F2 (and Enter on the list) changes, Delete
-    // deletes, in the list and the pane; F1 opens the help from anywhere in the editor.
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateBars();
     void CreatePane();
     void CreateList();
-    void LoadStore();
+    void ShowLoadedStore();
+    void RefuseToOpen(const ReadReport& report);
     void FitDateColumn(int month);
     void OpenPage(EditorAction action);
     void DeleteSelected();
     void OpenHelp();
     void ReleasePage();
+    // Why the editor closes: the user's close (which may be refused), the program's end (which
+    // waits for no question it can avoid), or its object going (which cannot stay open).
+    enum class CloseFor { User, Leaving, Forced };
     // The owner's rebuild, then the store, with the user's say when it cannot be written. True
     // when the editor may go: saved, or the changes given up.
-    bool SaveWithChoices(bool mayStayOpen);
+    bool SaveWithChoices(CloseFor why);
+    QString StoreChangedText(long key) const;
+    void KeepReplacedStore();
     bool OfferDiscard(bool mayStayOpen);
     QString RowText(int row, int column) const;
     int RowImage(int row) const;

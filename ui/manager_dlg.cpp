@@ -13,6 +13,7 @@
 #include "res/window_styles.h"
 #include "ui/editor_dlg.h"
 #include "ui/notify_dlg.h"
+#include "ui/store_damage.h"
 
 #include <QGuiApplication>
 #include <QMenu>
@@ -63,7 +64,7 @@ bool CManagerDlg::Create() {
     trayIcon_.SetBitmaps(kTrayBitmaps);
     trayIcon_.localiseMenu = true;
 
-    today_.BuildFromStore(kStorePath, GetLocalTime());
+    ReportDamagedStore(today_.BuildFromStore(kStorePath, GetLocalTime()));
     timer_.start();
     return true;
 }
@@ -217,8 +218,9 @@ bool CManagerDlg::event(QEvent* event) {
 void CManagerDlg::OnCommand(int id) {
     // A box (or the tray menu) still open means a handler is waiting inside it for the user. The
     // commands that would close or replace a window must not pull one away under it: the open
-    // box comes to the front instead, and the user answers it first.
-    const bool waitsForBox = id == ID_EDITOR || id == ID_CURRENT_MESSAGES || id == ID_EXIT;
+    // box comes to the front instead, and the user answers it first. Exit is the exception: it
+    // always ends the program.
+    const bool waitsForBox = id == ID_EDITOR || id == ID_CURRENT_MESSAGES;
     if (waitsForBox && NestedLoop::AnyOpen()) {
         NestedLoop::BringToFront();
         Dialog::OnCommand(id);
@@ -305,12 +307,12 @@ bool CManagerDlg::DiscardNotify() {
 // The editor saves as it closes; a save that fails lets the user keep it open, and then nothing
 // that would take the editor away may go on. Nor while one of its boxes is still open: it can
 // close only once the user has answered.
-bool CManagerDlg::CloseEditor() {
+bool CManagerDlg::CloseEditor(bool leaving) {
     if (NestedLoop::OpenIn(editor_.get())) {
         NestedLoop::BringToFront();
         return false;
     }
-    if (IsWindow(editor_.get()) && !editor_->CloseAndSave()) {
+    if (IsWindow(editor_.get()) && !editor_->CloseAndSave(leaving)) {
         return false;
     }
     DeleteWhenLoopsEnd(editor_);
@@ -326,20 +328,27 @@ void CManagerDlg::ShowManagerBox(QWidget* owner, long textKey) {
 }
 
 bool CManagerDlg::PrepareToLeave() {
-    if (!CloseEditor()) {
+    if (!CloseEditor(true)) {
         return false;
     }
     trayIcon_.Remove();
+    EndDialog(0);
     return true;
 }
 
 void CManagerDlg::Exit() {
-    // The editor's unsaved changes come first: leaving must not lose them.
-    if (!CloseEditor()) {
+    // A box still open holds a handler that must return before its window may go. Ending the
+    // event loop ends the box as Cancel (as OK when that is its only button), the handler goes
+    // on with that answer, and the program then leaves as on any request to end: the editor
+    // closes and saves, and the icon goes (CReminderApp::Run).
+    if (NestedLoop::AnyOpen()) {
+        PostQuitMessage(0);
         return;
     }
-    trayIcon_.Remove();
-    EndDialog(0);
+    // The editor's unsaved changes come first: leaving must not lose them.
+    if (!PrepareToLeave()) {
+        return;
+    }
     PostQuitMessage(0);
 }
 

@@ -65,7 +65,8 @@ public:
     static constexpr int kJournalPlacingMs = 3000;
 
     // Before the program ends, however it was asked to: the editor closes as the user would close
-    // it, saving its changes. False when the user chose to keep it open, so the program runs on.
+    // it, saving its changes, then the icon and the journal go. False when the user chose to keep
+    // the editor open (its changes could not be saved), so the program runs on.
     bool PrepareToLeave();
 
     // The journal list, its window built first if it is not yet.
@@ -91,7 +92,8 @@ private:
     void OpenCurrentMessages();
     void Exit();
     bool DiscardNotify();
-    bool CloseEditor();
+    // leaving: the program is ending, and the editor closes as it does then.
+    bool CloseEditor(bool leaving = false);
     void ShowManagerBox(QWidget* owner, long textKey);
     void RestartTimer();
 

@@ -102,10 +102,9 @@ bool CModifyPage::OnInitDialog() {
     caption_ = new IXStatic();
     caption_->SetIcon(IDI_NEW_RECORD);
     caption_->Create(texts_[kNewCaption], kCaptionRect, Client(), IDC_STATIC);
-    // A stray Escape would throw the typing away, so it stays an ordinary key; Enter presses OK
-    // (or the focused button), which loses nothing: the record can be opened again.
+    // A stray Enter would store a half-written reminder, or overwrite one, and a stray Escape
+    // would throw the typing away: both stay ordinary keys. OK and Cancel take a click or Space.
     SetKeyFilter(true);
-    SetEnterFilter(false);
     SetArrowGroup({kModeBoxes.begin(), kModeBoxes.end()});
 
     EditControl* field = MessageField();
@@ -114,7 +113,7 @@ bool CModifyPage::OnInitDialog() {
             [this](const QString& characters) { ShowRefused(characters); });
     field->setValidator(validator);
     field->LimitText(static_cast<int>(kMaxTextLength));
-    field->setText(texts_[kInitialText]);
+    field->SetText(texts_[kInitialText]);
     // Typing replaces the suggested text at once.
     field->SetSel(0, -1);
     field->setFocus(Qt::OtherFocusReason);
@@ -149,8 +148,10 @@ void CModifyPage::CheckMode(int box) {
 void CModifyPage::OnRecord(const ReminderRecord& record) {
     loaded_ = record;
     EditControl* field = MessageField();
+    // A longer text from another copy's store shows whole, so OK hands back what was stored; the
+    // limit holds only for typing.
     field->LimitText(static_cast<int>(kMaxTextLength));
-    field->setText(FromCp1251(TextOf(record)));
+    field->SetText(FromCp1251(TextOf(record)));
     DateTimePicker* picker = Picker();
     picker->SetSystemTime(record.when);
     switch (record.mode) {
@@ -211,7 +212,7 @@ void CModifyPage::ModeClicked(int box) {
 
 ReminderRecord CModifyPage::BuildRecord() const {
     ReminderRecord record;
-    SetText(record, ToCp1251(MessageField()->text()));
+    SetText(record, ToCp1251(MessageField()->text()), kTextFieldSize - 1);
     record.when = Picker()->GetSystemTime();
     record.mode = MODE_NONE;
     // Tested in this order, the last match winning; at most one box is ever checked.

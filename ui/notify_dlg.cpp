@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "res/resource.h"
 #include "res/window_styles.h"
+#include "ui/store_damage.h"
 
 #include <QPainter>
 
@@ -46,6 +47,7 @@ bool CNotifyDlg::Create(QWidget* parent) {
     texts_ = LoadSectionTexts(kLangNotify, {1, 2});
     today_ = TodayOf(GetLocalTime());
     DueList due = BuildDueList(kStorePath, IfMissing::CreateEmpty, today_, notifyDays);
+    ReportDamagedStore(due.report);
     recordCount_ = due.report.declaredCount;
     dueList_ = std::move(due.records);
     if (dueList_.empty()) {

@@ -5,6 +5,7 @@
 #include "res/resource.h"
 
 #include <algorithm>
+#include <new>
 #include <numeric>
 
 namespace tovrin {
@@ -36,6 +37,11 @@ std::vector<int> DateOrder(std::span<const ReminderRecord* const> rows) {
 
 ReadReport EditorState::Load(const std::filesystem::path& store, const SYSTEMTIME& now) {
     Clear();
+    lock_ = StoreLock::Take(store);
+    if (lock_.GetOutcome() == StoreLock::Outcome::HeldElsewhere) {
+        opening_ = EditorOpening::HeldElsewhere;
+        return {};
+    }
     const SYSTEMTIME today = TodayOf(now);
     bool dropped = false;
     auto rule = [&](ReminderRecord& record) {
@@ -51,8 +57,20 @@ ReadReport EditorState::Load(const std::filesystem::path& store, const SYSTEMTIM
     // not be opened or read for another reason may well hold more.
     loadIncomplete_ = report.outcome == OpenOutcome::Failed || report.readFailed;
     loadError_ = loadIncomplete_ ? report.error : 0;
+    storeStamp_ = report.stamp.exists ? report.stamp : StampOf(store);
     modified = dropped;
-    TakeLoaded();
+    try {
+        if (!report.Refused()) {
+            TakeLoaded();
+        }
+    } catch (const std::bad_alloc&) {
+        report.outOfMemory = true;
+    }
+    if (report.Refused()) {
+        // Nothing of it to show, and nothing that could ever be written over it.
+        Clear();
+        opening_ = EditorOpening::Refused;
+    }
     return report;
 }
 
@@ -187,11 +205,30 @@ int EditorState::DeleteRow(int row) {
     return row < RowCount() ? row : -1;
 }
 
-SaveResult EditorState::Save(const std::filesystem::path& store) const {
+SaveResult EditorState::Save(const std::filesystem::path& store) {
     if (!modified) {
         return SaveResult::Success(store.string());
     }
-    return WriteStore(store, std::span<const ReminderRecord* const>(records_));
+    SaveResult result = WriteStore(store, std::span<const ReminderRecord* const>(records_));
+    if (result.FileReplaced()) {
+        storeStamp_ = StampOf(store);
+    }
+    return result;
+}
+
+SaveResult EditorState::SaveCopy(const std::filesystem::path& file) const {
+    return WriteStore(file, std::span<const ReminderRecord* const>(records_));
+}
+
+bool EditorState::StoreReplaced(const std::filesystem::path& store) const {
+    const FileStamp now = StampOf(store);
+    // With its folder gone as well there is no other version to keep, and no save can be made
+    // there: the save says what is wrong.
+    const std::filesystem::path folder = store.parent_path();
+    if (!now.exists && !StampOf(folder.empty() ? std::filesystem::path(".") : folder).exists) {
+        return false;
+    }
+    return now != storeStamp_;
 }
 
 void EditorState::Clear() {
@@ -204,6 +241,9 @@ void EditorState::Clear() {
     loadError_ = 0;
     modified = false;
     timedChanged = false;
+    opening_ = EditorOpening::Opened;
+    lock_.Release();
+    storeStamp_ = {};
 }
 
 } // namespace tovrin

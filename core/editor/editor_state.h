@@ -4,6 +4,7 @@
 #include "core/store/reminder_record.h"
 #include "core/store/save_result.h"
 #include "core/store/store_file.h"
+#include "core/store/store_lock.h"
 #include "core/store/systemtime.h"
 
 #include <cstdint>
@@ -25,6 +26,13 @@ enum class EditorAction {
     OpenHelp,
 };
 
+// Whether the editor may edit what it tried to load.
+enum class EditorOpening {
+    Opened,        // the records are there to edit
+    HeldElsewhere, // another editor has this store open: nothing was read
+    Refused,       // the store is damaged beyond reading (ReadReport::Refused): nothing was kept
+};
+
 // Where a record handed back by the edit page went.
 struct StoredRecord {
     int row = -1;
@@ -43,12 +51,14 @@ public:
     EditorState(const EditorState&) = delete;
     EditorState& operator=(const EditorState&) = delete;
 
-    // Reads the store with the editor's rule (time clean-up, then expiry against `now`'s date);
-    // a missing store is created empty. Any dropped record sets `modified`. Every kept record's
-    // `state` is 0: the stored value means nothing, and a fired mark there would silence a
-    // reminder once today's list is rebuilt from these records. Rows follow `records` until
-    // sorted. Replaces whatever was held.
+    // Takes the store's lock, then reads the store with the editor's rule (time clean-up, then
+    // expiry against `now`'s date); a missing store is created empty. Any dropped record sets
+    // `modified`. Every kept record's `state` is 0: the stored value means nothing, and a fired
+    // mark there would silence a reminder once today's list is rebuilt from these records. Rows
+    // follow `records` until sorted. Replaces whatever was held. Opening() says whether the
+    // records may be edited; the lock is held until Clear().
     ReadReport Load(const std::filesystem::path& store, const SYSTEMTIME& now);
+    EditorOpening Opening() const { return opening_; }
     // The same from records already in memory (in file order), for tools and tests.
     void LoadRecords(std::span<const ReminderRecord> stored, const SYSTEMTIME& now);
 
@@ -85,7 +95,13 @@ public:
     int DeleteRow(int row);
 
     // Writes records to the store when modified; an unchanged editor leaves the file untouched.
-    SaveResult Save(const std::filesystem::path& store) const;
+    // The file written is from then on the one the editor holds.
+    SaveResult Save(const std::filesystem::path& store);
+    // Writes records to another file, leaving the store and `modified` as they are.
+    SaveResult SaveCopy(const std::filesystem::path& file) const;
+    // The store is no longer the file the editor read (or last wrote): someone replaced, changed
+    // or deleted it meanwhile, and writing now would throw their version away.
+    bool StoreReplaced(const std::filesystem::path& store) const;
     // The store now holds the records (saved while the editor stays open): until the next change,
     // closing need not write it again. timedChanged stays, for the close.
     void MarkSaved() { modified = false; }
@@ -108,6 +124,9 @@ private:
     std::vector<ReminderRecord*> rows_;
     bool loadIncomplete_ = false;
     int loadError_ = 0;
+    EditorOpening opening_ = EditorOpening::Opened;
+    StoreLock lock_;
+    FileStamp storeStamp_;
 };
 
 } // namespace tovrin

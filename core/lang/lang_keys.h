@@ -85,8 +85,18 @@ inline constexpr long kEditorSavedUnconfirmed = 48; // after an unconfirmed save
 inline constexpr long kEditorOpenerStatus = 49;
 inline constexpr long kEditorOpenerCrashed = 50;
 inline constexpr long kEditorOpenerNotStarted = 51;
+// The store was changed by someone else while the editor had it open: %1 the store.
+inline constexpr long kEditorStoreChanged = 52;  // asked before a close replaces it
+inline constexpr long kEditorStoreKept = 53;     // at the program's end; %2 the copy made
+inline constexpr long kEditorStoreKeptLost = 54; // at the program's end; %2 why no copy
+inline constexpr long kEditorHeldElsewhere = 55; // %1 the Base folder
+inline constexpr long kEditorStoreNotSaved = 56; // for the session's save
 // Windows' shell could not open the help file: %1 the file, %2 the system's reason.
-inline constexpr long kEditorShellFailed = 52;
+inline constexpr long kEditorShellFailed = 57;
+// A store too large for any list (%1 the store, %2 the records, %3 the most there can be), or one
+// there is not the memory to read (%2 its size).
+inline constexpr long kErrorsStoreTooLarge = 4;
+inline constexpr long kErrorsStoreNoMemory = 5;
 // Start-up reads section Errors, so its own problems live there: %1 why the marker failed.
 inline constexpr long kErrorsMarkerUnchecked = 2;
 inline constexpr long kErrorsLogoutCancelled = 3; // after the reason the editor could not save
@@ -104,10 +114,13 @@ inline constexpr std::array kLangAddedKeys{
     LangKey{kLangEditor, kEditorSaveUnconfirmed},  LangKey{kLangEditor, kEditorSaveLink},
     LangKey{kLangEditor, kEditorSavedUnconfirmed}, LangKey{kLangEditor, kEditorOpenerStatus},
     LangKey{kLangEditor, kEditorOpenerCrashed},    LangKey{kLangEditor, kEditorOpenerNotStarted},
-    LangKey{kLangEditor, kEditorShellFailed},      LangKey{kLangErrors, kErrorsMarkerUnchecked},
-    LangKey{kLangErrors, kErrorsLogoutCancelled},  LangKey{kLangModify, kModifyYearSuffix},
-    LangKey{kLangModify, kModifyRefused},          LangKey{kLangSettings, kSettingsNotKept},
-    LangKey{kLangSettings, kSettingsUnconfirmed},
+    LangKey{kLangEditor, kEditorStoreChanged},     LangKey{kLangEditor, kEditorStoreKept},
+    LangKey{kLangEditor, kEditorStoreKeptLost},    LangKey{kLangEditor, kEditorHeldElsewhere},
+    LangKey{kLangEditor, kEditorStoreNotSaved},    LangKey{kLangErrors, kErrorsStoreTooLarge},
+    LangKey{kLangErrors, kErrorsStoreNoMemory},    LangKey{kLangEditor, kEditorShellFailed},
+    LangKey{kLangErrors, kErrorsMarkerUnchecked},  LangKey{kLangErrors, kErrorsLogoutCancelled},
+    LangKey{kLangModify, kModifyYearSuffix},       LangKey{kLangModify, kModifyRefused},
+    LangKey{kLangSettings, kSettingsNotKept},      LangKey{kLangSettings, kSettingsUnconfirmed},
 };
 
 } // namespace tovrin

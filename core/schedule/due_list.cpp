@@ -3,6 +3,7 @@
 #include "core/schedule/due_rules.h"
 
 #include <algorithm>
+#include <new>
 
 namespace tovrin {
 
@@ -22,12 +23,20 @@ DueList BuildDueList(const std::filesystem::path& storePath, IfMissing ifMissing
         }
         ++index;
     });
+    if (due.report.Refused()) {
+        return due;
+    }
     // The window walks the days in order and, within a day, the list in order: a stable sort by
     // offset gives the same rows.
     std::stable_sort(found.begin(), found.end(),
                      [](const Due& a, const Due& b) { return a.record.state < b.record.state; });
-    due.records.reserve(found.size());
-    due.storeIndex.reserve(found.size());
+    try {
+        due.records.reserve(found.size());
+        due.storeIndex.reserve(found.size());
+    } catch (const std::bad_alloc&) {
+        due.report.outOfMemory = true;
+        return due;
+    }
     for (const Due& d : found) {
         due.records.push_back(d.record);
         due.storeIndex.push_back(d.index);

@@ -36,13 +36,17 @@ std::vector<ReminderRecord> BuildTodayList(std::span<ReminderRecord* const> reco
 ReadReport BuildTodayList(const std::filesystem::path& storePath, const SYSTEMTIME& now,
                           std::vector<ReminderRecord>& list) {
     const SYSTEMTIME today = TodayOf(now);
-    return ForEachStoredRecord(storePath, IfMissing::LeaveAlone, [&](ReminderRecord& record) {
-        if (TakeForToday(record, today)) {
-            // Fired marks are never stored: every build starts each reminder afresh.
-            record.state = 0;
-            list.push_back(record);
-        }
-    });
+    const std::size_t before = list.size();
+    const ReadReport report =
+        ForEachStoredRecord(storePath, IfMissing::LeaveAlone, [&](ReminderRecord& record) {
+            if (TakeForToday(record, today)) {
+                // Fired marks are never stored: every build starts each reminder afresh.
+                record.state = 0;
+                list.push_back(record);
+            }
+        });
+    detail::DropIfRefused(report, list, before);
+    return report;
 }
 
 bool FiresAt(const ReminderRecord& record, const SYSTEMTIME& now) {

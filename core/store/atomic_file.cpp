@@ -31,7 +31,7 @@ std::string TemporaryName(const fs::path& file) {
 // A save killed before its rename leaves its temporary file behind. Once the process that made it
 // is gone, nobody will finish it: remove it, so Base/ does not fill with dead copies of the store.
 // A temporary of a live process is another save under way and is left alone.
-void RemoveStaleTemporaries(const fs::path& file) {
+void RemoveStaleTemporariesBeside(const fs::path& file) {
     const std::string prefix = "." + file.filename().string() + ".";
     const std::string suffix = ".tmp";
     std::error_code ec;
@@ -178,6 +178,13 @@ const FileSysCalls& FileSysCalls::Posix() {
     return calls;
 }
 
+void RemoveStaleTemporaries(const fs::path& file) {
+    fs::path target;
+    if (FollowLinks(file, target) == 0) {
+        RemoveStaleTemporariesBeside(target);
+    }
+}
+
 SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_t> bytes) {
     return WriteFileAtomically(file, bytes, FileSysCalls::Posix());
 }
@@ -217,7 +224,7 @@ SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_
     if (const int error = SyncFolder(target, sys); error != 0) {
         return failure(SaveStep::SyncDirectory, error);
     }
-    RemoveStaleTemporaries(target);
+    RemoveStaleTemporariesBeside(target);
     SaveResult done = SaveResult::Success(name);
     done.target = leadsTo;
     return done;

@@ -33,6 +33,12 @@ struct FileSysCalls {
 // anyone, root included) is not replaced: that is a failed save (SaveStep::Target).
 SaveResult WriteFileAtomically(const std::filesystem::path& file,
                                std::span<const std::uint8_t> bytes);
+
+// Removes the temporary files that saves of `file` killed before their rename left beside it,
+// once the process that made each is gone; those of a save under way stay. A save does this
+// itself when it has succeeded; a start does it too, so a killed save's copy does not wait for the
+// next one.
+void RemoveStaleTemporaries(const std::filesystem::path& file);
 SaveResult WriteFileAtomically(const std::filesystem::path& file,
                                std::span<const std::uint8_t> bytes, const FileSysCalls& sys);
 

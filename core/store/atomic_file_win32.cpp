@@ -44,7 +44,7 @@ bool ProcessIsGone(unsigned long pid) {
 
 // A save killed before its rename leaves its temporary file behind. Once the process that made it
 // is gone, nobody will finish it: remove it, so Base\ does not fill with dead copies of the store.
-void RemoveStaleTemporaries(const fs::path& file) {
+void RemoveStaleTemporariesBeside(const fs::path& file) {
     const std::wstring prefix = L"." + file.filename().wstring() + L".";
     const std::wstring suffix = L".tmp";
     std::error_code ec;
@@ -108,6 +108,10 @@ DWORD FillAndClose(HANDLE handle, std::span<const std::uint8_t> bytes) {
 
 } // namespace
 
+void RemoveStaleTemporaries(const fs::path& file) {
+    RemoveStaleTemporariesBeside(file);
+}
+
 SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_t> bytes) {
     const std::string name = win32::Utf8Path(file);
     // A store the user made read-only is theirs to keep: a failed save, told as such (as on
@@ -137,7 +141,7 @@ SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_
         ::DeleteFileW(temporaryWide.c_str());
         return SaveResult::Failure(name, SaveStep::Rename, win32::ErrnoFromWin32(error));
     }
-    RemoveStaleTemporaries(file);
+    RemoveStaleTemporariesBeside(file);
     return SaveResult::Success(name);
 }
 

@@ -8,10 +8,25 @@
 namespace tovrin {
 namespace {
 
+FileStamp StampFrom(const struct stat& info) {
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.file = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                     static_cast<std::int64_t>(info.st_mtim.tv_nsec);
+    return stamp;
+}
+
 void CreateEmpty(const std::filesystem::path& path, OpenReport& report) {
     // O_EXCL: a file another process made in the meantime is theirs, not ours to empty.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
+        struct stat info {};
+        if (::fstat(fd, &info) == 0) {
+            report.stamp = StampFrom(info);
+        }
         ::close(fd);
         report.createdEmpty = true;
     } else if (errno != EEXIST) {
@@ -20,6 +35,14 @@ void CreateEmpty(const std::filesystem::path& path, OpenReport& report) {
 }
 
 } // namespace
+
+FileStamp StampOf(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        return {};
+    }
+    return StampFrom(info);
+}
 
 ReadOnlyFile::~ReadOnlyFile() {
     if (fd_ >= 0) {
@@ -56,6 +79,7 @@ bool ReadOnlyFile::Open(const std::filesystem::path& path, IfMissing ifMissing,
     fd_ = fd;
     report.outcome = OpenOutcome::Opened;
     report.fileSize = static_cast<std::uint64_t>(info.st_size);
+    report.stamp = StampFrom(info);
     return true;
 }
 

@@ -16,6 +16,22 @@ enum class OpenOutcome {
     Failed,  // any other reason, `error` says which; also a folder or device in the file's place
 };
 
+// Which file a path named at one moment, and how it was then: enough to tell afterwards whether
+// the file is still the one that was read, or was replaced (renamed over, copied over, deleted)
+// by someone else meanwhile.
+struct FileStamp {
+    bool exists = false;
+    std::uint64_t device = 0; // the volume
+    std::uint64_t file = 0;   // the file on it (inode, file index)
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // last write, in the system's own finest unit
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+// The file `path` names now, following links; not existing when there is none (or it cannot be
+// looked at).
+FileStamp StampOf(const std::filesystem::path& path);
+
 // How opening and reading a file went, in enough detail to tell the user in plain words.
 struct OpenReport {
     OpenOutcome outcome = OpenOutcome::Opened;
@@ -24,6 +40,7 @@ struct OpenReport {
     int createError = 0;       // errno when a missing file could not be created
     bool readFailed = false;   // the file opened, but reading it stopped with `error`
     std::uint64_t fileSize = 0;
+    FileStamp stamp; // the file opened, or the empty one created in its place
 };
 
 // A file opened for reading defensively: only regular files are read, so a folder, a pipe or a

@@ -9,11 +9,28 @@
 namespace tovrin {
 namespace {
 
+FileStamp StampFromHandle(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        return {};
+    }
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.device = info.dwVolumeSerialNumber;
+    stamp.file = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    stamp.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.modified = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+        info.ftLastWriteTime.dwLowDateTime);
+    return stamp;
+}
+
 void CreateEmpty(const std::filesystem::path& path, OpenReport& report) {
     // CREATE_NEW: a file another process made in the meantime is theirs, not ours to empty.
     HANDLE handle = ::CreateFileW(win32::WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
+        report.stamp = StampFromHandle(handle);
         ::CloseHandle(handle);
         report.createdEmpty = true;
     } else if (const DWORD error = ::GetLastError();
@@ -23,6 +40,19 @@ void CreateEmpty(const std::filesystem::path& path, OpenReport& report) {
 }
 
 } // namespace
+
+FileStamp StampOf(const std::filesystem::path& path) {
+    // No access asked for: only what the file is, so even a file open elsewhere can be looked at.
+    HANDLE handle = ::CreateFileW(win32::WidePath(path).c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return {};
+    }
+    const FileStamp stamp = StampFromHandle(handle);
+    ::CloseHandle(handle);
+    return stamp;
+}
 
 ReadOnlyFile::~ReadOnlyFile() {
     if (fd_ != -1) {
@@ -46,6 +76,7 @@ bool ReadOnlyFile::Open(const std::filesystem::path& path, IfMissing ifMissing,
     fd_ = win32::IntFromHandle(handle);
     report.outcome = OpenOutcome::Opened;
     report.fileSize = size;
+    report.stamp = StampFromHandle(handle);
     return true;
 }
 

@@ -41,8 +41,8 @@ std::string_view TextOf(const ReminderRecord& record) {
     return {record.text, static_cast<std::size_t>(end - record.text)};
 }
 
-void SetText(ReminderRecord& record, std::string_view text) {
-    const std::size_t n = std::min(text.size(), kMaxTextLength);
+void SetText(ReminderRecord& record, std::string_view text, std::size_t limit) {
+    const std::size_t n = std::min({text.size(), limit, kTextFieldSize - 1});
     std::memset(record.text, 0, kTextFieldSize);
     std::memcpy(record.text, text.data(), n);
 }

@@ -21,7 +21,8 @@ inline constexpr int32_t MODE_ONCE = 57;
 
 inline constexpr std::size_t kRecordSize = 108;
 inline constexpr std::size_t kTextFieldSize = 84;
-// The edit page hands back at most this many characters before the terminator.
+// What the edit page lets the user type; a longer text from the file (up to the field's 83) is
+// kept whole.
 inline constexpr std::size_t kMaxTextLength = 80;
 
 // One reminder, 108 bytes, laid out exactly as in the store file (little-endian on disk). Only
@@ -45,9 +46,9 @@ using RecordBytes = std::array<std::uint8_t, kRecordSize>;
 // The text up to its terminator, never past the 84-byte field.
 std::string_view TextOf(const ReminderRecord& record);
 
-// Replaces the text, cut to kMaxTextLength bytes, and zero-fills the rest of the field so equal
-// records give equal bytes.
-void SetText(ReminderRecord& record, std::string_view text);
+// Replaces the text, cut to limit bytes (at most the field's 83 before its terminator), and
+// zero-fills the rest of the field so equal records give equal bytes.
+void SetText(ReminderRecord& record, std::string_view text, std::size_t limit = kMaxTextLength);
 
 // Field-by-field little-endian conversion to and from the file's 108 bytes. Decoding always leaves
 // the text terminated inside its field; encoding zero-fills the bytes after the terminator.

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <system_error>
 
 namespace tovrin {
@@ -66,7 +67,7 @@ std::string Reason(int error) {
 bool ReadReport::Sound() const {
     const bool opened =
         outcome == OpenOutcome::Opened || (outcome == OpenOutcome::Missing && createError == 0);
-    return opened && !readFailed && !countCutShort && !lastRecordCutShort &&
+    return opened && !Refused() && !readFailed && !countCutShort && !lastRecordCutShort &&
            unterminatedTexts == 0 && !trailingBytes && recordsRead == declaredCount;
 }
 
@@ -83,6 +84,16 @@ std::vector<std::string> DescribeProblems(const ReadReport& report, const std::s
     }
     if (report.countCutShort) {
         lines.push_back(file + " is too short to hold its record count (" +
+                        std::to_string(report.fileSize) + " bytes); it is read as empty");
+    }
+    if (report.tooLarge) {
+        lines.push_back(file + " is damaged: it would hold " + std::to_string(report.heldRecords) +
+                        " reminders, more than the " + std::to_string(kMostStoredRecords) +
+                        " a list of reminders can have; it is read as empty and not opened for "
+                        "editing");
+    }
+    if (report.outOfMemory) {
+        lines.push_back("There is not enough memory to read " + file + " (" +
                         std::to_string(report.fileSize) + " bytes); it is read as empty");
     }
     if (report.MissingRecords() > 0) {
@@ -110,6 +121,9 @@ std::uint64_t StoreScanner::Wanted() const {
     if (!countKnown_) {
         return kUnknownWanted;
     }
+    if (report_.tooLarge) {
+        return 0;
+    }
     return std::uint64_t{report_.declaredCount - emitted_} * kRecordSize - partialSize_;
 }
 
@@ -126,8 +140,14 @@ std::size_t StoreScanner::TakeCount(std::span<const std::uint8_t> bytes) {
         report_.declaredCount = GetU32(partial_);
         const std::uint64_t room =
             sizeHint_ > kCountSize ? (sizeHint_ - kCountSize) / kRecordSize : 0;
-        mostRecords_ =
-            static_cast<std::size_t>(std::min<std::uint64_t>(report_.declaredCount, room));
+        report_.heldRecords = std::min<std::uint64_t>(report_.declaredCount, room);
+        if (report_.heldRecords > kMostStoredRecords) {
+            // Nothing of it is handed on: no reader sizes a list for it, or spends a minute
+            // reading gigabytes of it.
+            report_.tooLarge = true;
+            return take;
+        }
+        mostRecords_ = static_cast<std::size_t>(report_.heldRecords);
         sink_.Begin(mostRecords_);
     }
     return take;
@@ -157,6 +177,9 @@ void StoreScanner::Feed(std::span<const std::uint8_t> bytes) {
             return;
         }
     }
+    if (report_.tooLarge) {
+        return;
+    }
     if (partialSize_ > 0 && !Done() && !bytes.empty()) {
         const std::size_t take = std::min(kRecordSize - partialSize_, bytes.size());
         std::memcpy(partial_ + partialSize_, bytes.data(), take);
@@ -184,7 +207,7 @@ void StoreScanner::Feed(std::span<const std::uint8_t> bytes) {
 
 void StoreScanner::Finish() {
     report_.countCutShort = !countKnown_ && partialSize_ > 0;
-    report_.lastRecordCutShort = countKnown_ && partialSize_ > 0;
+    report_.lastRecordCutShort = countKnown_ && partialSize_ > 0 && !report_.tooLarge;
     report_.recordsRead = emitted_;
 }
 
@@ -229,19 +252,25 @@ ReadReport ScanStoreFile(const std::filesystem::path& path, IfMissing ifMissing,
         return report;
     }
     StoreScanner scanner(report, sink, report.fileSize);
-    ReadCountAndRoom(file, scanner, sink, report);
-    const std::size_t capacity = static_cast<std::size_t>(
-        std::clamp<std::uint64_t>(report.fileSize + 1, kRecordSize, kReadBlock));
-    const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
-    for (;;) {
-        // One byte past what the count promises tells trailing bytes from a clean end.
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(capacity, scanner.Wanted() + 1));
-        const std::size_t got = file.Read(buffer.get(), want, report);
-        scanner.Feed({buffer.get(), got});
-        if (got < want || scanner.Done()) {
-            break;
+    // A list sized by the file's own count may be more than the machine can give: the store is
+    // then unread, and the program goes on.
+    try {
+        ReadCountAndRoom(file, scanner, sink, report);
+        const std::size_t capacity = static_cast<std::size_t>(
+            std::clamp<std::uint64_t>(report.fileSize + 1, kRecordSize, kReadBlock));
+        const auto buffer = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+        while (!report.tooLarge) {
+            // One byte past what the count promises tells trailing bytes from a clean end.
+            const std::size_t want =
+                static_cast<std::size_t>(std::min<std::uint64_t>(capacity, scanner.Wanted() + 1));
+            const std::size_t got = file.Read(buffer.get(), want, report);
+            scanner.Feed({buffer.get(), got});
+            if (got < want || scanner.Done()) {
+                break;
+            }
         }
+    } catch (const std::bad_alloc&) {
+        report.outOfMemory = true;
     }
     scanner.Finish();
     return report;
@@ -251,9 +280,21 @@ ReadReport ScanStoreBytes(std::span<const std::uint8_t> bytes, RecordBlockSink& 
     ReadReport report;
     report.fileSize = bytes.size();
     StoreScanner scanner(report, sink, bytes.size());
-    scanner.Feed(bytes);
+    try {
+        scanner.Feed(bytes);
+    } catch (const std::bad_alloc&) {
+        report.outOfMemory = true;
+    }
     scanner.Finish();
     return report;
+}
+
+void detail::DropIfRefused(const ReadReport& report, std::vector<ReminderRecord>& out,
+                           std::size_t before) {
+    if (report.Refused()) {
+        out.resize(std::min(before, out.size()));
+        out.shrink_to_fit();
+    }
 }
 
 ReadReport ReadStore(const std::filesystem::path& path, IfMissing ifMissing,

@@ -13,6 +13,11 @@
 
 namespace tovrin {
 
+// More reminders than any list a person keeps, or any store this program wrote, could hold: a
+// store whose file would hold more is damaged (a count and a size no one could have written) and
+// is not read at all. At 108 bytes a record that is a file of 1.7 GiB.
+inline constexpr std::uint32_t kMostStoredRecords = std::uint32_t{1} << 24; // 16,777,216
+
 // How reading the store went. The store is read as far as it is sound: a count cut short is an
 // empty store, a last record cut short is dropped, texts without an end are cut inside their
 // field, and bytes after the last promised record are ignored. Each of those is noted here.
@@ -23,9 +28,20 @@ struct ReadReport : OpenReport {
     bool lastRecordCutShort = false;     // the file ended inside a record, which was dropped
     std::uint32_t unterminatedTexts = 0; // texts with no terminator in their 84 bytes
     bool trailingBytes = false;          // bytes beyond the last record the count promised
+    // The file would hold more than kMostStoredRecords records: none was read.
+    bool tooLarge = false;
+    // Memory ran out while the records were kept: what was read is not to be used.
+    bool outOfMemory = false;
 
     // Records the count promised that the file does not hold (whole or cut).
-    [[nodiscard]] std::uint32_t MissingRecords() const { return declaredCount - recordsRead; }
+    [[nodiscard]] std::uint32_t MissingRecords() const {
+        return Refused() ? 0 : declaredCount - recordsRead;
+    }
+    // The store was not read: its readers go on with no records, and it must never be written
+    // over from what they hold.
+    [[nodiscard]] bool Refused() const { return tooLarge || outOfMemory; }
+    // The records the file's size and count make room for (what tooLarge measures).
+    std::uint64_t heldRecords = 0;
     // Opened, or missing, and nothing was dropped, cut or ignored.
     [[nodiscard]] bool Sound() const;
 };
@@ -66,7 +82,9 @@ public:
     void Delivered(std::span<const std::uint8_t> wholeRecords);
     void Finish(); // the data has ended
     // Every promised record has been handed on.
-    [[nodiscard]] bool Done() const { return countKnown_ && emitted_ == report_.declaredCount; }
+    [[nodiscard]] bool Done() const {
+        return countKnown_ && (report_.tooLarge || emitted_ == report_.declaredCount);
+    }
     // Bytes still needed to reach the last promised record (a large number before the count).
     [[nodiscard]] std::uint64_t Wanted() const;
     // Once the count is known: the most records the data can hold, whatever the count says.
@@ -92,6 +110,9 @@ ReadReport ScanStoreFile(const std::filesystem::path& path, IfMissing ifMissing,
 ReadReport ScanStoreBytes(std::span<const std::uint8_t> bytes, RecordBlockSink& sink);
 
 namespace detail {
+
+// Gives back what a refused read kept, memory included.
+void DropIfRefused(const ReadReport& report, std::vector<ReminderRecord>& out, std::size_t before);
 
 template <typename Visit> class VisitingSink final : public RecordBlockSink {
 public:
@@ -171,7 +192,8 @@ private:
 } // namespace detail
 
 // Hands each record of the store to `visit` (callable with ReminderRecord&) in file order, without
-// keeping any of them: for readers that want a few records out of many.
+// keeping any of them: for readers that want a few records out of many. A store that is Refused()
+// hands none, or stops part way when memory ran out: the visitor then drops what it gathered.
 template <typename Visit>
 ReadReport ForEachStoredRecord(const std::filesystem::path& path, IfMissing ifMissing,
                                Visit&& visit) {
@@ -193,9 +215,11 @@ ReadReport ForEachRecordInBytes(std::span<const std::uint8_t> bytes, Visit&& vis
 template <typename Rule>
 ReadReport ReadStore(const std::filesystem::path& path, IfMissing ifMissing, Rule&& rule,
                      std::vector<ReminderRecord>& out) {
+    const std::size_t before = out.size();
     detail::KeepingSink<std::remove_reference_t<Rule>> sink(rule, out);
     ReadReport report = ScanStoreFile(path, ifMissing, sink);
     sink.Trim();
+    detail::DropIfRefused(report, out, before);
     return report;
 }
 
@@ -207,9 +231,11 @@ ReadReport ReadStore(const std::filesystem::path& path, IfMissing ifMissing,
 template <typename Rule>
 ReadReport ReadStoreBytes(std::span<const std::uint8_t> bytes, Rule&& rule,
                           std::vector<ReminderRecord>& out) {
+    const std::size_t before = out.size();
     detail::KeepingSink<std::remove_reference_t<Rule>> sink(rule, out);
     ReadReport report = ScanStoreBytes(bytes, sink);
     sink.Trim();
+    detail::DropIfRefused(report, out, before);
     return report;
 }
 

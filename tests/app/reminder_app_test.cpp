@@ -18,6 +18,10 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/wait.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -126,6 +130,37 @@ TEST_F(ReminderAppTest, FirstCopyReadsTheSettingsAndWaitsHiddenInTheTray) {
     EXPECT_TRUE(SingleInstance::Join().AnotherRunning());
 }
 
+#ifndef _WIN32 // a reaped child gives a pid that names no process
+TEST_F(ReminderAppTest, AStartClearsWhatSavesKilledBeforeTheirRenameLeft) {
+    // A pid that surely names no process: a child that has ended and been reaped.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    const std::string pid = std::to_string(child);
+    const fs::path store = base_.Base() / (".ztovrin.dat." + pid + "-0.tmp");
+    const fs::path settings = base_.Base() / (".tovrin.ini." + pid + "-3.tmp");
+    const fs::path live = base_.Base() / ".ztovrin.dat.1-0.tmp"; // init outlives every test
+    for (const fs::path& file : {store, settings, live}) {
+        test::WriteText(file, "half a save");
+    }
+    {
+        // A refused copy touches no file, these neither.
+        const SingleInstance running = SingleInstance::Join();
+        CReminderApp refused;
+        EXPECT_FALSE(refused.InitInstance());
+        EXPECT_TRUE(fs::exists(store));
+    }
+    CReminderApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_FALSE(fs::exists(store));
+    EXPECT_FALSE(fs::exists(settings));
+    EXPECT_TRUE(fs::exists(live));
+}
+
+#endif
+
 TEST_F(ReminderAppTest, AMarkerThatCannotBeMadeIsToldInABoxAndTheProgramRuns) {
     SetProgramKeyForTests(kNoSuchFolder + ProgramKey(base_.Dir().string()));
     CReminderApp app;
@@ -170,18 +205,17 @@ TEST_F(ReminderAppTest, TerminationSignalSavesTheOpenEditorBeforeTheEnd) {
 }
 
 TEST_F(ReminderAppTest, AnEditorTheUserKeepsOpenKeepsTheProgramRunning) {
-    // Saves fail while a folder stands where the store goes.
+    // Saves fail while the store is read-only (the editor made it empty when it opened).
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     AddInEditor(app, "Kept");
-    fs::remove(kStorePath); // the editor made it empty when it opened
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read);
     int questions = 0;
     boxes_.SetAnswerer([&questions](const MessageBoxCall&) {
         if (++questions == 2) {
             // Declining to discard: the program runs on; later the user makes room and quits.
             QTimer::singleShot(20, [] {
-                fs::remove(kStorePath);
+                fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
                 RequestEnd(EndRequest::Interrupt);
             });
         }
@@ -226,8 +260,7 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
     QString problem;
     EXPECT_TRUE(app.CommitData(problem)); // no editor, nothing to save
     AddInEditor(app, "Kept in memory");
-    fs::remove(kStorePath);
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read);
     EXPECT_FALSE(app.CommitData(problem));
     EXPECT_NE(problem.indexOf("Base/ztovrin.dat"), -1) << problem.toStdString();
     // What the session's box says, all in the language file's words.
@@ -237,37 +270,46 @@ TEST_F(ReminderAppTest, AnEditorThatCannotSaveForTheSessionSaysWhy) {
         << told.toStdString();
     EXPECT_TRUE(app.MainWnd()->Editor()->State().modified);
     EXPECT_TRUE(boxes_.Calls().empty());
-    fs::remove(kStorePath); // so the end can save what is still in memory
+    // So the end can save what is still in memory.
+    fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
 }
 
-TEST_F(ReminderAppTest, ATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAndSaves) {
-    test::PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "Kept row")});
-    CReminderApp app;
-    ASSERT_TRUE(app.InitInstance());
-    AddInEditor(app, "Not yet saved");
-    CEditorDlg* editor = app.MainWnd()->Editor();
-    editor->OnPageClosed();
-    QTimer::singleShot(0, [&] {
-        boxes_.HoldNextOpen(
-            [&] {
-                // The tray's Exit waits for the answer; the signal does not.
-                app.MainWnd()->OnCommand(ID_EXIT);
-                EXPECT_TRUE(IsWindow(app.MainWnd()->Editor()));
-                RequestEnd(EndRequest::Term);
-            },
-            MessageBoxRecorder::HeldEnd::WaitForQuit);
-        editor->OnCommand(ID_PANE_DELETE);
-    });
-    QTimer::singleShot(20000, [] { QCoreApplication::exit(1); }); // no box came: fail, not hang
-    EXPECT_EQ(app.Run(), 0);
-    ASSERT_EQ(boxes_.Calls().size(), 1u);
-    EXPECT_TRUE(boxes_.Calls()[0].endedByQuit);
-    EXPECT_EQ(boxes_.Calls()[0].raised, 1);
-    // Nobody said OK: both rows stay, and the editor saved them on the way out.
-    std::vector<std::string> stored = Stored();
-    std::sort(stored.begin(), stored.end());
-    EXPECT_EQ(stored, (std::vector<std::string>{"Kept row", "Not yet saved"}));
-    EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray());
+// The tray's Exit and a termination signal alike, while the delete question waits: the question
+// ends as Cancel, the editor saves on the way out, the icon goes and the program ends.
+TEST_F(ReminderAppTest, ExitOrATerminationWhileTheDeleteQuestionIsOpenEndsItAsCancelAndSaves) {
+    for (const bool signal : {false, true}) {
+        fs::remove(kStorePath);
+        test::PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "Kept row")});
+        boxes_.Clear();
+        CReminderApp app;
+        ASSERT_TRUE(app.InitInstance());
+        AddInEditor(app, "Not yet saved");
+        CEditorDlg* editor = app.MainWnd()->Editor();
+        editor->OnPageClosed();
+        QTimer::singleShot(0, [&] {
+            boxes_.HoldNextOpen(
+                [&] {
+                    if (signal) {
+                        RequestEnd(EndRequest::Term);
+                    } else {
+                        app.MainWnd()->OnCommand(ID_EXIT);
+                    }
+                },
+                MessageBoxRecorder::HeldEnd::WaitForQuit);
+            editor->OnCommand(ID_PANE_DELETE);
+        });
+        QTimer::singleShot(20000, [] { QCoreApplication::exit(1); }); // no box came: fail
+        EXPECT_EQ(app.Run(), 0) << signal;
+        ASSERT_EQ(boxes_.Calls().size(), 1u) << signal;
+        EXPECT_TRUE(boxes_.Calls()[0].endedByQuit) << signal;
+        EXPECT_EQ(boxes_.Calls()[0].raised, 0) << signal; // it ended; nothing waited for it
+        // Nobody said OK: both rows stay, and the editor saved them on the way out.
+        std::vector<std::string> stored = Stored();
+        std::sort(stored.begin(), stored.end());
+        EXPECT_EQ(stored, (std::vector<std::string>{"Kept row", "Not yet saved"})) << signal;
+        EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray()) << signal;
+        EXPECT_FALSE(IsWindow(app.MainWnd()->Editor())) << signal;
+    }
 }
 
 } // namespace

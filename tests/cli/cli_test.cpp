@@ -3,6 +3,7 @@
 #include "core/schedule/due_rules.h"
 #include "core/store/paths.h"
 #include "core/store/reminder_record.h"
+#include "core/store/store_file.h"
 #include "support/temp_base.h"
 
 #include <gmock/gmock.h>
@@ -139,6 +140,26 @@ TEST_F(CliTest, DumpWarnsAboutACutStoreAndFailsOnAnUnreadableOne) {
     const CliRun folder = Cli({"dump"});
     EXPECT_EQ(folder.status, kExitProblem);
     EXPECT_THAT(folder.err, HasSubstr("Could not open"));
+}
+
+// A store no one could have written, read as the program reads it: empty, and damaged.
+TEST_F(CliTest, AStoreLargerThanAnyListIsDamagedToEveryCommand) {
+    PutStore({}, 0xFFFFFFFF);
+    // Sparse, so no disk is spent; just past the bound, as the C runtime under Windows sizes
+    // files by a 32-bit length.
+    fs::resize_file(kStorePath, 4 + kRecordSize * (std::uint64_t{kMostStoredRecords} + 1));
+    const CliRun check = Cli({"check"});
+    EXPECT_EQ(check.status, kExitProblem);
+    EXPECT_THAT(check.out, HasSubstr("Base/ztovrin.dat: 0 reminders."));
+    EXPECT_THAT(check.out, HasSubstr("problem: Base/ztovrin.dat is damaged: it would hold"));
+    EXPECT_THAT(check.out, Not(HasSubstr("promises")));
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"dump"},
+                                                 {"due", "--today", "2026-12-08"},
+                                                 {"today", "--now", "2026-12-08 14:30"}}) {
+        const CliRun run = Cli(args);
+        EXPECT_EQ(run.status, kExitProblem) << args[0];
+        EXPECT_THAT(run.err, HasSubstr("is damaged")) << args[0];
+    }
 }
 
 TEST_F(CliTest, DueListsTheWindowsRowsWithOffsetsAndStoreIndices) {

@@ -169,7 +169,7 @@ protected:
     std::pair<int, int> At() const { return {pane.Model().openFolder(), pane.FocusItem()}; }
 };
 
-TEST_F(IXCoolPaneKeys, ArrowsWalkEveryItemOfBothFoldersAndEnterOrSpacePressesIt) {
+TEST_F(IXCoolPaneKeys, ArrowsWalkEveryItemOfBothFoldersAndSpaceAlonePressesIt) {
     using Place = std::pair<int, int>;
     EXPECT_EQ(At(), Place(0, 0));
     Key(Qt::Key_Down);
@@ -177,11 +177,11 @@ TEST_F(IXCoolPaneKeys, ArrowsWalkEveryItemOfBothFoldersAndEnterOrSpacePressesIt)
     EXPECT_EQ(At(), Place(0, 2));
     Key(Qt::Key_Down); // on into the next folder, which opens
     EXPECT_EQ(At(), Place(1, 0));
-    Key(Qt::Key_Return);
+    Key(Qt::Key_Space);
     Key(Qt::Key_End);
     Key(Qt::Key_Space);
     Key(Qt::Key_Up);
-    Key(Qt::Key_Enter);
+    Key(Qt::Key_Space);
     EXPECT_EQ(owner.commands, (std::vector<int>{ID_PANE_SETTINGS, ID_PANE_ABOUT, ID_PANE_HELP}));
     Key(Qt::Key_Down);
     Key(Qt::Key_Down); // the last item stays
@@ -189,22 +189,29 @@ TEST_F(IXCoolPaneKeys, ArrowsWalkEveryItemOfBothFoldersAndEnterOrSpacePressesIt)
     Key(Qt::Key_Home);
     Key(Qt::Key_Up); // back into the first folder, at its last item
     EXPECT_EQ(At(), Place(0, 2));
+    // Enter is no command key: on the delete item it must not delete.
+    owner.commands.clear();
     Key(Qt::Key_Return);
-    EXPECT_EQ(owner.commands.back(), ID_PANE_DELETE);
+    Key(Qt::Key_Enter);
+    Key(Qt::Key_Delete);
+    Key(Qt::Key_Insert);
+    EXPECT_TRUE(owner.commands.empty());
+    Key(Qt::Key_Space);
+    EXPECT_EQ(owner.commands, std::vector<int>{ID_PANE_DELETE});
     Key(Qt::Key_PageDown);
     EXPECT_EQ(At(), Place(1, 0));
     Key(Qt::Key_PageUp);
     Key(Qt::Key_Up); // nothing before the first item
     EXPECT_EQ(At(), Place(0, 0));
-    Key(Qt::Key_Return);
+    Key(Qt::Key_Space);
     EXPECT_EQ(owner.commands.back(), ID_PANE_ADD);
 }
 
 TEST_F(IXCoolPaneKeys, AHeldKeyAndChordsPressNothing) {
-    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
     QApplication::sendEvent(&pane, &held);
     Key(Qt::Key_Down, Qt::ControlModifier);
-    Key(Qt::Key_Return, Qt::AltModifier);
+    Key(Qt::Key_Space, Qt::AltModifier);
     EXPECT_TRUE(owner.commands.empty());
     EXPECT_EQ(pane.FocusItem(), 0);
 }
@@ -234,6 +241,15 @@ TEST_F(IXCoolPaneKeys, TheFocusedItemIsFramedOnlyWhileThePaneHasTheFocus) {
     EXPECT_EQ(FrameDots(Grab(), pane.FocusFrame(0)), 0);
     pane.clearFocus();
     EXPECT_EQ(FrameDots(Grab(), frame), 0);
+}
+
+TEST_F(IXCoolPaneKeys, AClickLeavesNoFrameUntilAKeyMovesAbout) {
+    QTest::mouseMove(&pane, QPoint(60, 160));
+    QTest::mouseClick(&pane, Qt::LeftButton, {}, QPoint(60, 160));
+    ASSERT_TRUE(pane.hasFocus());
+    EXPECT_EQ(FrameDots(Grab(), pane.FocusFrame(2)), 0);
+    Key(Qt::Key_Up);
+    EXPECT_GT(FrameDots(Grab(), pane.FocusFrame(1)), pane.FocusFrame(1).width() / 3);
 }
 
 TEST_F(IXCoolPaneKeys, AnItemOutOfSightScrollsIntoViewAndBackToItsPlace) {

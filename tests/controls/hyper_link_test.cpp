@@ -114,7 +114,7 @@ TEST_F(IXHyperLinkTest, OpensItsTextOnLeftButtonReleaseOnly) {
     EXPECT_EQ(recorder.opened.size(), 1);
 }
 
-TEST_F(IXHyperLinkTest, TabReachesTheLinkWhichShowsItAndOpensWithEnterOrSpace) {
+TEST_F(IXHyperLinkTest, TabReachesTheLinkWhichShowsItAndOpensWithSpace) {
     auto* before = new QWidget(&parent);
     before->setFocusPolicy(Qt::StrongFocus);
     IXHyperLink link;
@@ -125,16 +125,17 @@ TEST_F(IXHyperLinkTest, TabReachesTheLinkWhichShowsItAndOpensWithEnterOrSpace) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
     before->setFocus();
     const QImage unfocused = link.grab().toImage();
-    link.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(before, Qt::Key_Tab);
     ASSERT_TRUE(link.hasFocus());
     EXPECT_NE(link.grab().toImage(), unfocused);
 
-    QTest::keyClick(&link, Qt::Key_Return);
+    QTest::keyClick(&link, Qt::Key_Return); // the page's default button's, not the link's
+    QTest::keyClick(&link, Qt::Key_Enter);
     QTest::keyClick(&link, Qt::Key_Space);
-    QKeyEvent held(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
     QApplication::sendEvent(&link, &held);
     QTest::keyClick(&link, Qt::Key_A);
-    EXPECT_EQ(recorder.opened.size(), 2);
+    EXPECT_EQ(recorder.opened.size(), 1);
 }
 
 } // namespace

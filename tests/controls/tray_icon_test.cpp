@@ -6,8 +6,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -121,6 +123,31 @@ TEST_F(CTrayIconTest, TheChosenCommandReachesTheOwnerAndNothingChosenSendsNothin
     ChooseWhenShown(-1);
     EXPECT_TRUE(tray.ShowPopupMenu(QPoint(100, 100)));
     EXPECT_EQ(owner.commands.size(), 1u);
+}
+
+// Near each corner of the screen the menu opens with a corner at the pointer, turned away from
+// the edges it would pass, and wholly on the screen.
+TEST_F(CTrayIconTest, TheMenuOpensWithACornerAtThePointerNearEveryCorner) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const std::array<QPoint, 5> pointers{screen.topLeft() + QPoint(5, 5),
+                                         screen.topRight() + QPoint(-5, 5),
+                                         screen.bottomLeft() + QPoint(5, -5),
+                                         screen.bottomRight() + QPoint(-5, -5), screen.center()};
+    for (const QPoint& pointer : pointers) {
+        QRect shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            shown = menu->geometry();
+            QTest::keyClick(menu, Qt::Key_Escape);
+        });
+        ASSERT_TRUE(tray.ShowPopupMenu(pointer));
+        ASSERT_FALSE(shown.isEmpty());
+        const bool cornerX = shown.left() == pointer.x() || shown.right() + 1 == pointer.x();
+        const bool cornerY = shown.top() == pointer.y() || shown.bottom() + 1 == pointer.y();
+        EXPECT_TRUE(cornerX && cornerY) << pointer.x() << "," << pointer.y();
+        EXPECT_TRUE(screen.contains(shown)) << pointer.x() << "," << pointer.y();
+    }
 }
 
 TEST_F(CTrayIconTest, TheOpenMenuCountsAsALoopButItsCommandRunsAfterIt) {

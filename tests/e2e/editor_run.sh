@@ -6,10 +6,12 @@
 #     store file now exists;
 #  3. Add; typing replaces the suggested message; "once" puts the picker on the current minute,
 #     and the minutes go one up from the keyboard; OK: the new row shows in the list;
-#     Delete on the row asks first, in the desktop's one language, and Escape keeps the row;
+#     the pane's Delete on the row asks first, in the desktop's one language, and Escape keeps
+#     the row;
 #  4. the title bar's close: the editor goes, and the store holds the reminder;
 #  5. at 14:30 the journal pops up at the bottom right, on top, with the typed text;
-#  6. Exit from the tray menu ends the program cleanly, the store as the editor left it.
+#  6. the editor again, then Exit from the tray menu while the box that says it is open waits:
+#     the program ends cleanly, the store as the editor left it.
 # Needs: Xvfb, trayer, xdotool, xwininfo, xprop, import, setxkbmap, convert, libfaketime.
 # Environment: TOVRIN_BIN, TOVRIN_CLI, E2E_X_CLOSE, E2E_X_PROBE, TOVRIN_SOURCE_DIR; E2E_ARTIFACTS
 # for the screenshots; E2E_DESKTOP (bare, openbox, sni, ru; see e2e_lib.sh).
@@ -119,11 +121,11 @@ read -r BX BY < <(at_page 96 93 55 10 7)
 click "$BX" "$BY"
 CHECKED_MS=$(fake_now_ms)
 shot 5-page-once
-# Back to the message field, Tab into the picker (its hour section selected), Tab to the minutes
-# and one step up.
+# Back to the message field, Tab into the picker (its hour field chosen), Right to the minutes and
+# one step up.
 read -r FX FY < <(at_page 95 30 145 13)
 click "$FX" "$FY"
-press Tab Tab Up
+press Tab Right Up
 shot 6-page-minute-ahead
 CHECKED_MIN=$(date -d "@$((CHECKED_MS / 1000))" +%H:%M)
 [ "$CHECKED_MIN" = 14:29 ] || fail "the once box was checked at $(fake_clock "$CHECKED_MS"), too late"
@@ -138,20 +140,25 @@ row_shown() {
 waitfor 10 row_shown || fail "no new row in the list after OK"
 ok "Add, typed \"$MESSAGE\", once at $(fake_clock "$CHECKED_MS"), minutes up, OK: a new row"
 
-# The row's Delete asks first; Escape answers Cancel and the row stays. The question's title is
-# the one a window manager cuts when the box is too narrow for it: the screenshot shows it whole.
+# The Delete key deletes nothing; the pane's Delete, two 64-pixel item pitches below Add, asks
+# first; Escape answers Cancel and the row stays. The question's title is the one a window manager
+# cuts when the box is too narrow for it: the screenshot shows it whole.
 read -r RX RY < <(echo $((EX + $(dx 88) + $(dx 257) / 2)) $((EY + $(dy 20) + $(px 25))))
 click "$RX" "$RY"
-press Delete
+press Delete Return
 question() { window_named "$APP" "$(lng Editor 6)"; }
-waitfor 10 question || fail "Delete on the row asked nothing"
+sleep 0.5
+! question >/dev/null || fail "the Delete key asked to delete"
+row_shown || fail "a key took the row away"
+click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 19) + $(px $((1 + 20 + 8 + 16 + 128)))))
+waitfor 10 question || fail "the pane's Delete on the row asked nothing"
 BOX=$(question)
 shot 7b-delete-question
 xdotool windowfocus --sync "$BOX" 2>/dev/null || true
 press Escape
 waitfor 10 not_shown "$BOX" || fail "Escape did not answer the question"
 waitfor 5 row_shown || fail "the row went although the question was cancelled"
-ok "Delete asked \"$(lng Editor 5)\"; Escape kept the row"
+ok "the Delete key did nothing; the pane's Delete asked \"$(lng Editor 5)\"; Escape kept the row"
 
 # 4. The title bar's close. The editor saves as it goes and tells the main window about the new
 #    timed reminder.
@@ -196,14 +203,20 @@ journal_row() {
 waitfor 5 journal_row || fail "the journal's first row is empty"
 ok "journal at $(fake_clock "$FIRED_MS"): ${WIDTH}x$HEIGHT at $X,$Y, on top, a row"
 
-# 6. Exit from the tray menu, its last item: a clean end, the store as the editor wrote it.
+# 6. Exit from the tray menu, its last item, with a box open: the editor again while it is open
+#    only says so (Manager key 5); Exit ends that box, the editor (an unchanged close leaves the
+#    store alone) and the program, cleanly.
+menu_command 3 editor_shown || fail "Editor from the tray menu opened no editor"
+already_said() { boxes_shown "$W/app.log" | grep -q -F "$(lng Manager 5)"; }
+menu_command 3 already_said || fail "Editor with the editor open said nothing"
+shot 10-editor-already-open
 open_desktop_menu
 click $((X + WIDTH / 2)) $((Y + HEIGHT * 7 / 8))
-waitfor 15 gone "$APP" || fail "Exit did not end the program"
+waitfor 15 gone "$APP" || fail "Exit with a box open did not end the program"
 reap "$APP"
 [ "$RC" -eq 0 ] || fail "exit code $RC"
 cmp -s Base/ztovrin.dat "$W/store.saved" || fail "the store changed after the editor closed"
-ok "Exit: exit code 0, store unchanged"
+ok "Exit with the editor's box open: exit code 0, store unchanged"
 
 # 7. The boxes, the delete question at least, each in one language.
 one_language_per_box "$W/app.log"

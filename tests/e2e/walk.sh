@@ -188,8 +188,9 @@ tray_command() {
         click $((X + WIDTH / 2)) $((Y + HEIGHT * fractions[i] / 8))
         if [ "$i" -eq 3 ]; then
             EXIT_CHOSEN=Exit
-            # Exit may be held back by an open box: then the walk goes on with that box.
-            waitfor 10 gone "$APP" || true
+            # Exit ends the program whatever box is open: the box ends as Cancel (or OK), and the
+            # editor saves on the way out.
+            waitfor 15 gone "$APP" || walk_fail "Exit did not end the program within 15 s"
         fi
     fi
 }

@@ -4,6 +4,11 @@
 //                              it back to the root window. Exit status 0 on an answer within MS
 //                              milliseconds (default 10000), 1 when none came, 3 when the window
 //                              is gone.
+//   x_probe stalls WINDOW SECONDS [MS]
+//                              how long the program takes to answer: a ping every MS
+//                              milliseconds (default 130) for SECONDS, each waiting for its
+//                              answer, then one line "pings N over100 K over300 M longest L
+//                              frozen F" (F: the milliseconds of the answers that took over 100)
 //   x_probe keys               the keys the server holds down. Exit status 0 when none is, 1 (and
 //                              their key codes on stdout) when any is: a key left down repeats.
 // The display is $DISPLAY; exit status 2 on a bad argument or no display.
@@ -123,6 +128,41 @@ int Ping(xcb_connection_t* c, xcb_window_t window, int timeoutMs) {
     }
 }
 
+int Stalls(xcb_connection_t* c, xcb_window_t window, int seconds, int periodMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::seconds(seconds);
+    long pings = 0;
+    long over = 0;
+    long over300 = 0;
+    long longest = 0;
+    long frozen = 0;
+    while (Clock::now() < end) {
+        const auto sent = Clock::now();
+        const int answered = Ping(c, window, 30000);
+        if (answered != 0) {
+            return answered;
+        }
+        const long took =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent).count();
+        ++pings;
+        longest = took > longest ? took : longest;
+        if (took > 100) {
+            ++over;
+            frozen += took;
+        }
+        over300 += took > 300 ? 1 : 0;
+        const auto wait = sent + std::chrono::milliseconds(periodMs) - Clock::now();
+        if (wait > Clock::duration::zero()) {
+            poll(nullptr, 0,
+                 static_cast<int>(
+                     std::chrono::duration_cast<std::chrono::milliseconds>(wait).count()));
+        }
+    }
+    std::printf("pings %ld over100 %ld over300 %ld longest %ld frozen %ld\n", pings, over, over300,
+                longest, frozen);
+    return 0;
+}
+
 int Run(int argc, char** argv) {
     const std::string command = argc >= 2 ? argv[1] : "";
     unsigned long window = 0;
@@ -130,8 +170,15 @@ int Run(int argc, char** argv) {
     const bool pingArgs = command == "ping" && (argc == 3 || argc == 4) &&
                           ParseNumber(argv[2], 0xFFFFFFFFul, window) && window != 0 &&
                           (argc == 3 || ParseNumber(argv[3], 3600000, timeout));
-    if (!pingArgs && !(command == "keys" && argc == 2)) {
-        std::fprintf(stderr, "usage: x_probe ping WINDOW [MS] | x_probe keys\n");
+    unsigned long seconds = 0;
+    unsigned long period = 130;
+    const bool stallArgs = command == "stalls" && (argc == 4 || argc == 5) &&
+                           ParseNumber(argv[2], 0xFFFFFFFFul, window) && window != 0 &&
+                           ParseNumber(argv[3], 3600, seconds) &&
+                           (argc == 4 || ParseNumber(argv[4], 60000, period));
+    if (!pingArgs && !stallArgs && !(command == "keys" && argc == 2)) {
+        std::fprintf(stderr, "usage: x_probe ping WINDOW [MS] | x_probe stalls WINDOW SECONDS "
+                             "[MS] | x_probe keys\n");
         return 2;
     }
     Connection conn{xcb_connect(nullptr, nullptr)};
@@ -141,6 +188,10 @@ int Run(int argc, char** argv) {
     }
     if (command == "keys") {
         return Keys(conn.c);
+    }
+    if (stallArgs) {
+        return Stalls(conn.c, static_cast<xcb_window_t>(window), static_cast<int>(seconds),
+                      static_cast<int>(period));
     }
     return Ping(conn.c, static_cast<xcb_window_t>(window), static_cast<int>(timeout));
 }

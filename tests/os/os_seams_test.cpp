@@ -60,6 +60,22 @@ TEST(OsSeams, TheProgramFileIsNamedAndKeyed) {
     EXPECT_NE(ProgramKey(path), ProgramKey(path + "x"));
 }
 
+// A second name for the program file is the same program; a copy of it is another.
+TEST(OsSeams, AFileIsKnownByWhatItIsNotByItsName) {
+    test::TempBase base;
+    const fs::path file = base.Dir() / "program";
+    test::WriteText(file, "a program");
+    fs::create_hard_link(file, base.Dir() / "linked");
+    fs::copy_file(file, base.Dir() / "copied");
+    const std::string identity = FileIdentity(file);
+    ASSERT_FALSE(identity.empty());
+    EXPECT_EQ(FileIdentity(base.Dir() / "linked"), identity);
+    EXPECT_NE(FileIdentity(base.Dir() / "copied"), identity);
+    EXPECT_TRUE(FileIdentity(base.Dir() / "missing").empty());
+    EXPECT_FALSE(ProgramFileIdentity().empty());
+    EXPECT_EQ(ProgramKeys().size(), 2u);
+}
+
 TEST(OsSeams, TheFilesLiveInBaseUnderTheWorkingDirectory) {
     test::TempBase base;
     EXPECT_TRUE(fs::equivalent(ProgramFilesFolder(), base.Base()));
@@ -112,9 +128,18 @@ TEST(OsSeams, TheMarkersPlaceFollowsTheUserNotTheEnvironment) {
     EXPECT_TRUE(InstanceDir(session, fallback, &problem).empty());
     EXPECT_FALSE(problem.empty());
 
-    // What the session says about itself makes no difference.
+    // A fallback in a folder others may write to: they could have made it first, or swap it.
+    const fs::path open = base.Dir() / "open";
+    fs::create_directory(open);
+    fs::permissions(open, fs::perms::all);
+    problem.clear();
+    EXPECT_TRUE(InstanceDir(session, open / "tovrin", &problem).empty());
+    EXPECT_NE(problem.find("other users may write"), std::string::npos) << problem;
+
+    // What the session says about itself makes no difference, and the shared /tmp is never used.
     const fs::path chosen = InstanceDir();
     ASSERT_FALSE(chosen.empty());
+    EXPECT_NE(chosen.string().rfind("/tmp/", 0), 0u) << chosen;
     ::setenv("XDG_RUNTIME_DIR", session.c_str(), 1);
     EXPECT_EQ(InstanceDir(), chosen);
     ::unsetenv("XDG_RUNTIME_DIR");

@@ -1,6 +1,9 @@
 #include "platform/list_view.h"
 
+#include "platform/keyboard_cues.h"
 #include "res/window_styles.h"
+
+#include <QApplication>
 
 #include <QHeaderView>
 #include <QImage>
@@ -43,6 +46,51 @@ TEST(ListView, JournalRowsGoOnTopAndClearAtOnce) {
     EXPECT_EQ(list.GetItemCount(), 0);
     list.InsertItem(0, "again");
     EXPECT_EQ(Texts(list), std::vector<QString>{"again"});
+}
+
+// The focused row is no different from any other until the keyboard is used in the window; then
+// a dotted frame runs round the whole row. The list scrolls by whole rows.
+TEST(ListView, TheCurrentRowHasNoTintAndItsFrameWaitsForTheKeyboard) {
+    QWidget window;
+    window.resize(300, 130);
+    auto* list = new ListView(&window, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
+                                           LVS_SHOWSELALWAYS);
+    list->setGeometry(0, 0, 300, 130);
+    list->InsertColumn(0, "Date");
+    list->InsertColumn(1, "Message");
+    list->SetColumnWidth(0, 80);
+    list->SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
+    for (int i = 0; i < 12; ++i) {
+        list->InsertItem(i, QString());
+    }
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    list->setFocus(Qt::MouseFocusReason);
+    list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
+                                            QItemSelectionModel::NoUpdate);
+    ASSERT_EQ(list->GetFocusedRow(), 0);
+    ASSERT_EQ(list->GetSelectedRow(), -1);
+    const QRect row(0, 0, list->viewport()->width(), list->RowHeight());
+    const QColor base = list->palette().color(QPalette::Base);
+    const auto others = [&](const QImage& image) {
+        int n = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y) {
+            for (int x = row.left(); x <= row.right(); ++x) {
+                n += image.pixelColor(x, y) != base ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    EXPECT_EQ(others(list->viewport()->grab().toImage()), 0);
+    ShowKeyboardCues(list);
+    const QImage framed = list->viewport()->grab().toImage();
+    int dots = 0;
+    for (int x = 0; x < row.width(); ++x) {
+        dots += framed.pixelColor(x, 0) == QColor(Qt::black) ? 1 : 0;
+    }
+    EXPECT_GT(dots, row.width() / 3); // across both columns
+    EXPECT_EQ(list->verticalScrollMode(), QAbstractItemView::ScrollPerItem);
 }
 
 TEST(ListView, OutOfRangeRowsAreRefused) {

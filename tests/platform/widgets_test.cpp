@@ -1,6 +1,7 @@
 #include "platform/check_box.h"
 #include "platform/edit_control.h"
 #include "platform/fonts.h"
+#include "platform/keyboard_cues.h"
 #include "platform/push_button.h"
 #include "platform/static_control.h"
 #include "platform/template_controls.h"
@@ -56,11 +57,29 @@ TEST(EditControl, DigitsOnlyAndOneCharacter) {
     EXPECT_EQ(days.text(), "");
 }
 
+// The limit is the typing's: a longer text the program puts in stays whole, and can be shortened
+// but not lengthened.
+TEST(EditControl, TheLimitHoldsForTypingNotForTheProgramsText) {
+    EditControl edit;
+    edit.LimitText(80);
+    edit.SetText(QString(83, 'a'));
+    EXPECT_EQ(edit.text().size(), 83);
+    edit.end(false);
+    QTest::keyClicks(&edit, "b");
+    EXPECT_EQ(edit.text(), QString(83, 'a'));
+    QTest::keyClick(&edit, Qt::Key_Backspace);
+    QTest::keyClicks(&edit, "b");
+    EXPECT_EQ(edit.text(), QString(82, 'a'));
+    edit.selectAll();
+    QTest::keyClicks(&edit, QString(85, 'c'));
+    EXPECT_EQ(edit.text(), QString(80, 'c'));
+    EXPECT_EQ(edit.Limit(), 80);
+}
+
 TEST(EditControl, LimitAndSelection) {
     EditControl edit;
     edit.LimitText(80);
-    edit.setText(QString(100, 'a'));
-    EXPECT_EQ(edit.text().size(), 80);
+    edit.SetText(QString(80, 'a'));
     edit.SetSel(0, -1);
     EXPECT_EQ(edit.selectedText().size(), 80);
     edit.SetSel(2, 5);
@@ -96,8 +115,10 @@ TEST(CheckBox, ABoxWithoutTextTakesTheClickAnywhere) {
     EXPECT_EQ(confirm.GetCheck(), BST_UNCHECKED);
 }
 
-// The focus given by the program or a click, not by Tab: styles then hide it unless asked.
-TEST(FocusFrame, ButtonsAndBoxesShowTheFocusHoweverItCame) {
+// A focus given by a click or by the program leaves no mark; once a key has moved about in the
+// window, the focused control shows it, whoever gave it the focus.
+TEST(FocusFrame, ButtonsAndBoxesShowTheFocusOnlyOnceTheKeyboardWasUsed) {
+    WatchKeyboardCues();
     QWidget window;
     window.resize(240, 100);
     auto* button = new PushButton(&window, WS_TABSTOP);
@@ -113,12 +134,23 @@ TEST(FocusFrame, ButtonsAndBoxesShowTheFocusHoweverItCame) {
     window.show();
     QApplication::setActiveWindow(&window);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    for (QWidget* control : std::initializer_list<QWidget*>{button, box, bare}) {
+    const std::initializer_list<QWidget*> controls{button, box, bare};
+    std::vector<QImage> unfocused;
+    for (QWidget* control : controls) {
         elsewhere->setFocus(Qt::OtherFocusReason);
-        const QImage without = control->grab().toImage();
+        unfocused.push_back(control->grab().toImage());
         control->setFocus(Qt::MouseFocusReason);
         ASSERT_TRUE(control->hasFocus());
-        EXPECT_NE(control->grab().toImage(), without) << control->metaObject()->className();
+        EXPECT_EQ(control->grab().toImage(), unfocused.back())
+            << control->metaObject()->className();
+    }
+    EXPECT_FALSE(KeyboardCuesShown(&window));
+    QTest::keyClick(elsewhere, Qt::Key_Left); // an arrow: no move here, but the keyboard is in use
+    EXPECT_TRUE(KeyboardCuesShown(button));
+    std::size_t i = 0;
+    for (QWidget* control : controls) {
+        control->setFocus(Qt::MouseFocusReason);
+        EXPECT_NE(control->grab().toImage(), unfocused[i++]) << control->metaObject()->className();
     }
 }
 

@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
         std::filesystem::copy_file(std::filesystem::path(TOVRIN_SOURCE_DIR) /
                                        "res/Base/default.lng",
                                    kHelpPath, std::filesystem::copy_options::overwrite_existing);
-        QTimer::singleShot(200, &editor, [&editor] { editor.OnCommand(ID_HELP); });
+        QTimer::singleShot(200, &editor, [&editor] { editor.OnCommand(ID_PANE_HELP); });
     } else if (view == "about") {
         editor.OnCommand(ID_PANE_ABOUT);
     } else if (view == "refused") {

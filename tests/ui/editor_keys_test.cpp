@@ -13,7 +13,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QTest>
@@ -51,11 +50,6 @@ protected:
         QTest::keyClick(focus, key, chords);
     }
 
-    static void HeldKey(Qt::Key key) {
-        QKeyEvent held(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(QApplication::focusWidget(), &held);
-    }
-
     // The control that has the focus: the widget itself, or the control it is part of (the
     // picker's inner editor belongs to the picker).
     static QWidget* Focused() {
@@ -67,17 +61,15 @@ protected:
         return w;
     }
 
-    // The controls the focus visits from where it is until it comes back there. Tab walks the
-    // picker's fields (hour, minutes, day...) before it leaves: one control, counted once.
+    // The control each Tab goes to, from where the focus is until it comes back there: a
+    // control that kept the focus through a Tab shows up twice in a row.
     static std::vector<QWidget*> Round(Qt::KeyboardModifiers chords = Qt::NoModifier) {
         QWidget* start = Focused();
         std::vector<QWidget*> seen;
         for (int i = 0; i < 40; ++i) {
             Key(Qt::Key_Tab, chords);
-            if (seen.empty() || seen.back() != Focused()) {
-                seen.push_back(Focused());
-            }
-            if (seen.back() == start && seen.size() > 1) {
+            seen.push_back(Focused());
+            if (seen.back() == start) {
                 break;
             }
         }
@@ -90,74 +82,74 @@ protected:
 
 using Controls = std::vector<QWidget*>;
 
-TEST_F(EditorKeys, EveryCommandOfThePaneHasAKeyInTheList) {
+// The keys a user might strike out of habit: none of them adds, changes, deletes or opens
+// anything, in the list or in the pane, even with deletions unconfirmed.
+TEST_F(EditorKeys, NoKeyIsBoundToAPaneCommand) {
     PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "one"), Rec(MODE_YEARLY, At(1990, 2, 1), "two")});
-    test::WriteText("Base/Help.chm", "ITSF");
-    auto editor = Open();
-    ListView* list = editor->List();
-    ASSERT_TRUE(list->hasFocus()); // the editor opens ready for the keys
-
-    Key(Qt::Key_F1);
-    ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0], QDir::toNativeSeparators(
-                              QFileInfo(QStringLiteral("Base/Help.chm")).absoluteFilePath()));
-
-    // Insert: a new record, typed and confirmed without leaving the keyboard.
-    Key(Qt::Key_Insert);
-    auto* page = qobject_cast<CModifyPage*>(editor->HeldPage());
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->LoadedRecord().mode, -1);
-    ASSERT_TRUE(page->MessageField()->hasFocus());
-    QTest::keyClicks(page->MessageField(), "three");
-    Key(Qt::Key_Escape); // never throws the typing away
-    Key(Qt::Key_F1);     // the help leaves the page alone
-    EXPECT_EQ(opened_.size(), 2u);
-    EXPECT_TRUE(page->isVisible());
-    EXPECT_EQ(page->MessageField()->text(), "three");
-    Key(Qt::Key_Return);
-    EXPECT_EQ(list->GetItemCount(), 3);
-    EXPECT_EQ(list->GetItemText(2, 1), "three");
-    EXPECT_TRUE(list->isVisible());
-    EXPECT_TRUE(list->hasFocus());
-
-    // F2 opens the selected row; Enter on the focused Cancel button leaves it as it was.
-    Key(Qt::Key_F2);
-    page = qobject_cast<CModifyPage*>(editor->HeldPage());
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(TextOf(page->LoadedRecord()), "three");
-    page->GetDlgItem(IDCANCEL)->setFocus();
-    Key(Qt::Key_Return);
-    EXPECT_FALSE(page->isVisible());
-    EXPECT_TRUE(list->hasFocus());
-
-    // Delete asks first, as the settings say; a held key deletes one row only.
-    boxes_.SetAnswer(IDCANCEL);
-    Key(Qt::Key_Delete);
-    EXPECT_EQ(boxes_.Calls().size(), 1u);
-    EXPECT_EQ(list->GetItemCount(), 3);
-    boxes_.SetAnswer(IDOK);
-    Key(Qt::Key_Delete);
-    HeldKey(Qt::Key_Delete);
-    HeldKey(Qt::Key_Delete);
-    EXPECT_EQ(boxes_.Calls().size(), 2u);
-    EXPECT_EQ(list->GetItemCount(), 2);
-}
-
-TEST_F(EditorKeys, ThePaneReachesSettingsHelpAndAboutAndTakesTheListsKeys) {
-    PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "one")});
     test::WriteText("Base/Help.chm", "ITSF");
     confirmDelete = 0;
     auto editor = Open();
+    ListView* list = editor->List();
+    ASSERT_TRUE(list->hasFocus()); // the editor opens ready for the keys
+    list->SelectRow(0);
+    const auto strike = [this] {
+        for (Qt::Key key : {Qt::Key_Insert, Qt::Key_F2, Qt::Key_Return, Qt::Key_Enter,
+                            Qt::Key_Delete, Qt::Key_F1}) {
+            Key(key);
+        }
+    };
+    strike();
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_TRUE(editor->Pane()->hasFocus());
+    strike();
+    EXPECT_EQ(editor->HeldPage(), nullptr);
+    EXPECT_EQ(list->GetItemCount(), 2);
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_TRUE(boxes_.Calls().empty());
+    EXPECT_FALSE(editor->State().modified);
+
+    // Space presses the pane's focused item, as it presses a focused button.
+    Key(Qt::Key_Space);
+    EXPECT_NE(qobject_cast<CModifyPage*>(editor->HeldPage()), nullptr);
+}
+
+// A stray Enter must not store a half-typed reminder, nor Escape throw the typing away: the page
+// closes only on OK or Cancel, by a click or by Space on the focused button.
+TEST_F(EditorKeys, TheRecordPageTakesNoEnterOrEscapeAndSpacePressesItsButtons) {
+    auto editor = Open();
+    Key(Qt::Key_Tab, Qt::ShiftModifier);
+    Key(Qt::Key_Space); // the pane's Add
+    auto* page = qobject_cast<CModifyPage*>(editor->HeldPage());
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(page->MessageField()->hasFocus());
+    QTest::keyClicks(page->MessageField(), "three");
+    for (int id : {IDC_MODIFY_TEXT, IDC_MODIFY_DATE, IDC_MODE_ONCE, IDOK, IDCANCEL}) {
+        page->GetDlgItem(id)->setFocus();
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Enter);
+        Key(Qt::Key_Escape);
+        EXPECT_TRUE(page->isVisible()) << id;
+    }
+    EXPECT_EQ(editor->List()->GetItemCount(), 0);
+    EXPECT_EQ(page->MessageField()->text(), "three");
+    EXPECT_FALSE(page->IsDlgButtonChecked(IDC_MODE_ONCE)); // Enter is no click on a box either
+
+    page->GetDlgItem(IDOK)->setFocus();
+    Key(Qt::Key_Space);
+    EXPECT_FALSE(page->isVisible());
+    ASSERT_EQ(editor->List()->GetItemCount(), 1);
+    EXPECT_EQ(editor->List()->GetItemText(0, 1), "three");
+    EXPECT_TRUE(editor->List()->hasFocus());
+}
+
+TEST_F(EditorKeys, ThePaneReachesSettingsHelpAndAbout) {
+    test::WriteText("Base/Help.chm", "ITSF");
+    auto editor = Open();
     IXCoolPane* pane = editor->Pane();
-    editor->List()->SelectRow(0);
     Key(Qt::Key_Tab, Qt::ShiftModifier);
     ASSERT_TRUE(pane->hasFocus());
-
-    Key(Qt::Key_Delete); // acts on the list's selected row
-    EXPECT_EQ(editor->List()->GetItemCount(), 0);
-    pane->setFocus();
     Key(Qt::Key_PageDown);
-    Key(Qt::Key_Return);
+    Key(Qt::Key_Space);
     auto* settings = qobject_cast<CSettingsPage*>(editor->HeldPage());
     ASSERT_NE(settings, nullptr);
     EXPECT_TRUE(settings->GetDlgItem(IDC_SETTINGS_DAYS)->hasFocus());
@@ -167,16 +159,14 @@ TEST_F(EditorKeys, ThePaneReachesSettingsHelpAndAboutAndTakesTheListsKeys) {
     Key(Qt::Key_Space);
     EXPECT_EQ(opened_.size(), 1u);
     Key(Qt::Key_End);
-    Key(Qt::Key_Return);
+    Key(Qt::Key_Space);
     auto* about = qobject_cast<CAboutPage*>(editor->HeldPage());
     ASSERT_NE(about, nullptr);
     ASSERT_TRUE(about->GetDlgItem(IDOK)->hasFocus());
-    Key(Qt::Key_Return);
+    Key(Qt::Key_Return); // the about page has no filter: Enter is its OK
     EXPECT_FALSE(about->isVisible());
     EXPECT_TRUE(editor->List()->isVisible());
     EXPECT_EQ(editor->State().pageCommand, -1);
-    Key(Qt::Key_Insert);
-    EXPECT_NE(qobject_cast<CModifyPage*>(editor->HeldPage()), nullptr);
 }
 
 TEST_F(EditorKeys, TabVisitsEveryControlOfTheEditorAndOfEachPageAndShiftTabGoesBack) {

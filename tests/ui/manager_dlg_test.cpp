@@ -342,9 +342,8 @@ TEST_F(ManagerTest, ExitWaitsWhileTheUserKeepsAnEditorThatCannotSave) {
     dlg->OnCommand(ID_EDITOR);
     dlg->Editor()->OnCommand(ID_PANE_ADD);
     dlg->Editor()->OnRecord(Rec(MODE_NONE, At(2026, 12, 20, 9, 0), "Unsaved"));
-    // A folder where the store should be: every save fails.
-    std::filesystem::remove(kStorePath);
-    std::filesystem::create_directory(kStorePath);
+    // A store made read-only: every save fails, and the file stays the one the editor read.
+    std::filesystem::permissions(kStorePath, std::filesystem::perms::owner_read);
     boxes_.SetAnswer(IDCANCEL); // no retry, and do not discard
 
     dlg->OnCommand(ID_EXIT);
@@ -354,8 +353,9 @@ TEST_F(ManagerTest, ExitWaitsWhileTheUserKeepsAnEditorThatCannotSave) {
     EXPECT_FALSE(dlg->PrepareToLeave());
     EXPECT_GE(boxes_.Calls().size(), 2u);
 
-    // Room made for the store: now leaving saves and goes.
-    std::filesystem::remove(kStorePath);
+    // Writable again: now leaving saves and goes.
+    std::filesystem::permissions(kStorePath, std::filesystem::perms::owner_read |
+                                                 std::filesystem::perms::owner_write);
     EXPECT_TRUE(dlg->PrepareToLeave());
     EXPECT_EQ(test::Texts(Stored()), std::vector<std::string>{"Unsaved"});
 }

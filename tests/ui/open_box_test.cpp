@@ -20,7 +20,8 @@
 // Every box a window can show, held open the way a user leaves one open, while the tray's
 // commands and the timer arrive inside its loop: the window that asked must still be there when
 // the box returns, nothing the user did not answer may happen, and the commands that would take a
-// window away bring the box back to the front instead.
+// window away bring the box back to the front instead. Exit alone goes through: the box ends as
+// Cancel (OK when that is its only button) and the program leaves, saving the editor.
 namespace tovrin {
 namespace {
 
@@ -49,17 +50,33 @@ protected:
         QCoreApplication::sendPostedEvents();
     }
 
-    // Everything the tray and the timer can ask for, in the order a restless user might.
-    // Returns how many times the box must have come to the front for them.
+    // Everything the tray and the timer can ask for but Exit, in the order a restless user
+    // might. Returns how many times the box must have come to the front for them.
     int EveryCommand() {
         const bool journalHidden = !dlg_->isVisible();
         dlg_->OnCommand(ID_EDITOR);
         dlg_->OnCommand(ID_CURRENT_MESSAGES);
-        dlg_->OnCommand(ID_EXIT);
         dlg_->OnCommand(ID_JOURNAL); // shows the journal, then the box above it
         dlg_->OnCommand(ID_CLEAR_ALL);
         dlg_->OnTimer();
-        return journalHidden ? 4 : 3;
+        return journalHidden ? 3 : 2;
+    }
+
+    // The user chooses Exit while the next box is open: the program's quit ends the box, and
+    // then, back from its handler, the program leaves as CReminderApp::Run has it leave.
+    void ExitWhileTheNextBoxIsOpen() {
+        boxes_.HoldNextOpen([this] { dlg_->OnCommand(ID_EXIT); },
+                            MessageBoxRecorder::HeldEnd::WaitForQuit);
+    }
+    void ExpectTheBoxEndedAndTheProgramLeaves() {
+        ASSERT_FALSE(boxes_.Calls().empty());
+        EXPECT_TRUE(boxes_.Calls()[0].endedByQuit);
+        EXPECT_TRUE(quits_.Posted());
+        EXPECT_FALSE(NestedLoop::AnyOpen());
+        EXPECT_TRUE(dlg_->PrepareToLeave());
+        EXPECT_FALSE(IsWindow(dlg_->Editor()));
+        EXPECT_FALSE(dlg_->TrayIcon().InTray() || dlg_->TrayIcon().FallbackShown());
+        EXPECT_FALSE(dlg_->isVisible());
     }
 
     // What must hold inside the box: the program still runs, the same child is still there.
@@ -154,7 +171,7 @@ TEST_F(OpenBoxTest, TheDeleteQuestionWaitsForItsAnswerAndExitThenSavesIt) {
     editor->OnCommand(ID_PANE_DELETE);
     ASSERT_EQ(boxes_.Calls().size(), 1u);
     EXPECT_EQ(boxes_.Calls()[0].type, MB_OKCANCEL);
-    EXPECT_EQ(boxes_.Calls()[0].raised, 4);
+    EXPECT_EQ(boxes_.Calls()[0].raised, 3);
     ASSERT_EQ(editor->List()->GetItemCount(), 1); // the user's OK, given afterwards
     EXPECT_NE(editor->List()->GetItemText(0, 1), doomed);
 
@@ -178,8 +195,7 @@ TEST_F(OpenBoxTest, TheDeleteQuestionAnsweredCancelKeepsTheRow) {
 // Saves fail while a folder stands where the store goes.
 TEST_F(OpenBoxTest, TheFailedSaveAndDiscardBoxesKeepTheEditorTheyAskFor) {
     CEditorDlg* editor = OpenEditorWith("Precious");
-    fs::remove(kStorePath);
-    fs::create_directory(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read); // every save fails
     int held = 0;
     std::vector<int> commands;
     boxes_.SetAnswerer([&](const MessageBoxCall&) {
@@ -206,7 +222,7 @@ TEST_F(OpenBoxTest, TheFailedSaveAndDiscardBoxesKeepTheEditorTheyAskFor) {
     // Both answered Cancel: the editor stays, with the record.
     ExpectUntouched(CHILD_EDITOR, editor);
 
-    fs::remove(kStorePath);
+    fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
     boxes_.SetAnswer(IDOK);
     dlg_->OnCommand(ID_EXIT);
     EXPECT_TRUE(quits_.Posted());
@@ -225,7 +241,7 @@ TEST_F(OpenBoxTest, ThePartialStoreQuestionKeepsTheEditor) {
     EXPECT_FALSE(editor->CloseAndSave());
     ASSERT_GE(boxes_.Calls().size(), 1u);
     EXPECT_TRUE(ShowsEditorText(boxes_.Calls()[0], kEditorPartialStore));
-    EXPECT_EQ(boxes_.Calls()[0].raised, 4);
+    EXPECT_EQ(boxes_.Calls()[0].raised, 3);
     EXPECT_TRUE(fs::is_directory(kStorePath));
     ExpectUntouched(CHILD_EDITOR, editor);
 }
@@ -239,7 +255,7 @@ TEST_F(OpenBoxTest, TheHelpBoxKeepsTheEditor) {
     editor->OnCommand(ID_PANE_HELP); // no help file here
     ASSERT_EQ(boxes_.Calls().size(), 1u);
     EXPECT_EQ(boxes_.Calls()[0].owner, editor);
-    EXPECT_EQ(boxes_.Calls()[0].raised, 4);
+    EXPECT_EQ(boxes_.Calls()[0].raised, 3);
 }
 
 TEST_F(OpenBoxTest, TheSettingsFailureBoxKeepsItsPageUntilItReturns) {
@@ -260,7 +276,7 @@ TEST_F(OpenBoxTest, TheSettingsFailureBoxKeepsItsPageUntilItReturns) {
     page->GetDlgItemAs<QAbstractButton>(IDOK)->click();
     ASSERT_EQ(boxes_.Calls().size(), 1u);
     EXPECT_NE(boxes_.Calls()[0].text.indexOf("tovrin.ini"), -1);
-    EXPECT_EQ(boxes_.Calls()[0].raised, 4);
+    EXPECT_EQ(boxes_.Calls()[0].raised, 3);
     EXPECT_FALSE(page.isNull()); // its handler is only now returning
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(page.isNull());
@@ -282,7 +298,90 @@ TEST_F(OpenBoxTest, ABoxOfNoWindowHoldsTheCommandsBackToo) {
     dlg_->OnTrayMenu(menu);
     ASSERT_FALSE(boxes_.Calls().empty());
     EXPECT_EQ(boxes_.Calls()[0].text, "Error");
-    EXPECT_EQ(boxes_.Calls()[0].raised, 4);
+    EXPECT_EQ(boxes_.Calls()[0].raised, 3);
+}
+
+TEST_F(OpenBoxTest, ExitWithTheEditorIsAlreadyOpenBoxEndsItAndSaves) {
+    PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "Old")});
+    OpenEditorWith("New");
+    ExitWhileTheNextBoxIsOpen();
+    dlg_->OnCommand(ID_EDITOR);
+    EXPECT_EQ(boxes_.Calls()[0].type, MB_OK);
+    ExpectTheBoxEndedAndTheProgramLeaves();
+    EXPECT_EQ(Stored(), (Texts{"New", "Old"}));
+}
+
+TEST_F(OpenBoxTest, ExitWithTheCurrentMessagesAreOpenBoxEndsIt) {
+    PutStore({Rec(MODE_YEARLY, At(1990, 12, 8), "Anniversary")});
+    dlg_.reset();
+    SetUp();
+    ASSERT_TRUE(IsWindow(dlg_->Notify()));
+    ExitWhileTheNextBoxIsOpen();
+    dlg_->OnCommand(ID_CURRENT_MESSAGES);
+    EXPECT_EQ(boxes_.Calls()[0].owner, dlg_->Notify());
+    ExpectTheBoxEndedAndTheProgramLeaves();
+}
+
+TEST_F(OpenBoxTest, ExitWithTheDeleteQuestionOpenAnswersCancelAndSaves) {
+    PutStore({Rec(MODE_YEARLY, At(1990, 1, 1), "First")});
+    CEditorDlg* editor = OpenEditorWith("Added");
+    editor->OnPageClosed();
+    editor->List()->SelectRow(0);
+    ExitWhileTheNextBoxIsOpen();
+    editor->OnCommand(ID_PANE_DELETE);
+    EXPECT_EQ(editor->List()->GetItemCount(), 2); // nobody said OK
+    ExpectTheBoxEndedAndTheProgramLeaves();
+    EXPECT_EQ(Stored(), (Texts{"Added", "First"}));
+}
+
+TEST_F(OpenBoxTest, ExitWithTheFailedSaveBoxOpenKeepsTheChangesForTheLeavingSave) {
+    CEditorDlg* editor = OpenEditorWith("Precious");
+    fs::permissions(kStorePath, fs::perms::owner_read); // every save fails
+    boxes_.HoldNextOpen(
+        [this] {
+            dlg_->OnCommand(ID_EXIT);
+            // The discard question that follows the failure's Cancel ends at once too, as
+            // every box does while the program quits: nothing is thrown away unasked.
+            boxes_.HoldNextOpen([] {}, MessageBoxRecorder::HeldEnd::WaitForQuit);
+        },
+        MessageBoxRecorder::HeldEnd::WaitForQuit);
+    editor->close();
+    ASSERT_EQ(boxes_.Calls().size(), 2u);
+    EXPECT_TRUE(boxes_.Calls()[1].endedByQuit);
+    EXPECT_TRUE(IsWindow(editor)); // kept, changes and all
+    // The cause mended: the save on the way out goes through.
+    fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
+    ExpectTheBoxEndedAndTheProgramLeaves();
+    EXPECT_EQ(Stored(), Texts{"Precious"});
+}
+
+TEST_F(OpenBoxTest, ExitWithTheHelpBoxOpenEndsIt) {
+    OpenEditorWith("Added");
+    ExitWhileTheNextBoxIsOpen();
+    dlg_->Editor()->OnCommand(ID_PANE_HELP); // no help file here
+    ExpectTheBoxEndedAndTheProgramLeaves();
+    EXPECT_EQ(Stored(), Texts{"Added"});
+}
+
+TEST_F(OpenBoxTest, ExitWithTheSettingsFailureBoxOpenEndsIt) {
+    fs::create_directory(kSettingsPath);
+    CEditorDlg* editor = OpenEditorWith(nullptr);
+    editor->OnCommand(ID_PANE_SETTINGS);
+    ExitWhileTheNextBoxIsOpen();
+    editor->HeldPage()->GetDlgItemAs<QAbstractButton>(IDOK)->click();
+    ExpectTheBoxEndedAndTheProgramLeaves();
+}
+
+TEST_F(OpenBoxTest, ExitWithABoxOfNoWindowOpenEndsIt) {
+    test::WriteText(kLangPath, "[Menu]\r\n1=J\r\n");
+    QMenu menu;
+    for (int i = 0; i < 6; ++i) {
+        menu.addAction(QStringLiteral("item"));
+    }
+    ExitWhileTheNextBoxIsOpen();
+    dlg_->OnTrayMenu(menu);
+    EXPECT_EQ(boxes_.Calls()[0].owner, nullptr);
+    ExpectTheBoxEndedAndTheProgramLeaves();
 }
 
 } // namespace

@@ -217,6 +217,57 @@ TEST(StoreFile, UnopenableStoreGivesNothingAndCreatesNothing) {
     EXPECT_TRUE(records.empty());
 }
 
+// A store no one could have written: a count and a size beyond any list of reminders (a sparse
+// file costs no disk). Nothing of it is read, so no list is sized for it and no reader spends a
+// minute on gigabytes of it; every reader says the same.
+TEST(StoreFile, AStoreLargerThanAnyListIsRefusedWholeWithoutReadingIt) {
+    TempBase base;
+    const std::uint64_t oneTooMany = std::uint64_t{kMostStoredRecords} + 1;
+    for (const std::uint32_t count :
+         {static_cast<std::uint32_t>(oneTooMany), std::uint32_t{0xFFFFFFFF}}) {
+        SCOPED_TRACE(count);
+        std::vector<std::uint8_t> head(4 + kRecordSize, 0);
+        for (int i = 0; i < 4; ++i) {
+            head[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count >> (8 * i));
+        }
+        WriteBytes(kStorePath, head);
+        fs::resize_file(kStorePath, 4 + kRecordSize * oneTooMany);
+
+        std::vector<ReminderRecord> records;
+        const ReadReport report = ReadStore(kStorePath, IfMissing::LeaveAlone, records);
+        EXPECT_TRUE(report.tooLarge);
+        EXPECT_TRUE(report.Refused());
+        EXPECT_FALSE(report.Sound());
+        EXPECT_EQ(report.heldRecords, oneTooMany);
+        EXPECT_TRUE(records.empty());
+        EXPECT_EQ(records.capacity(), 0u);
+        const std::vector<std::string> lines = DescribeProblems(report, kStorePath);
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_NE(lines[0].find("is damaged"), std::string::npos) << lines[0];
+
+        int visited = 0;
+        EXPECT_TRUE(
+            ForEachStoredRecord(kStorePath, IfMissing::LeaveAlone, [&](const ReminderRecord&) {
+                ++visited;
+            }).tooLarge);
+        EXPECT_EQ(visited, 0);
+    }
+
+    // A count far beyond a file that holds a few records is a store cut short, read as before.
+    std::vector<std::uint8_t> bytes{0xFF, 0xFF, 0xFF, 0xFF};
+    for (const char* text : {"one", "two"}) {
+        const RecordBytes record =
+            EncodeRecord(Make(MODE_YEARLY, {2027, 1, 0, 1, 0, 0, 0, 0}, text));
+        bytes.insert(bytes.end(), record.begin(), record.end());
+    }
+    WriteBytes(kStorePath, bytes);
+    std::vector<ReminderRecord> records;
+    const ReadReport cut = ReadStore(kStorePath, IfMissing::LeaveAlone, records);
+    EXPECT_FALSE(cut.Refused());
+    EXPECT_EQ(records.size(), 2u);
+    EXPECT_EQ(cut.MissingRecords(), 0xFFFFFFFFu - 2);
+}
+
 TEST(StoreFile, RuleAdjustsAndFiltersAndKeptRecordsAreAppendedInFileOrder) {
     TempBase base;
     UseSample("three_records.dat");
