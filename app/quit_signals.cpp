@@ -14,15 +14,15 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-extern "C" void OnQuitSignal(int signal) {
+} // namespace
+
+void QuitSignals::Request(int request) {
     const int saved = errno;
-    const auto byte = static_cast<unsigned char>(signal);
+    const auto byte = static_cast<unsigned char>(request);
     // Nothing else is safe in a handler; a full pipe means the loop already has news waiting.
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
     errno = saved;
 }
-
-} // namespace
 
 QuitSignals::QuitSignals(std::function<void(int signal)> onSignal)
     : onSignal_(std::move(onSignal)) {
@@ -31,13 +31,22 @@ QuitSignals::QuitSignals(std::function<void(int signal)> onSignal)
         return;
     }
     notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, &QuitSignals::Drain);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
+        unsigned char bytes[16];
+        ssize_t n = 0;
+        while ((n = ::read(signalPipe[0], bytes, sizeof bytes)) > 0) {
+            for (ssize_t i = 0; i < n; ++i) {
+                Deliver(bytes[i]);
+            }
+        }
+    });
+    active_ = true;
     // A signal ignored at start (nohup, a background job) stays ignored.
-    WatchEndRequests(OnQuitSignal);
+    WatchEndRequests(Request);
 }
 
 QuitSignals::~QuitSignals() {
-    if (!notifier_) {
+    if (!active_) {
         return;
     }
     StopWatchingEndRequests();
@@ -47,15 +56,9 @@ QuitSignals::~QuitSignals() {
     signalPipe[0] = signalPipe[1] = -1;
 }
 
-void QuitSignals::Drain() {
-    unsigned char bytes[16];
-    ssize_t n = 0;
-    while ((n = ::read(signalPipe[0], bytes, sizeof bytes)) > 0) {
-        for (ssize_t i = 0; i < n; ++i) {
-            if (onSignal_) {
-                onSignal_(bytes[i]);
-            }
-        }
+void QuitSignals::Deliver(int request) {
+    if (onSignal_) {
+        onSignal_(request);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "controls/text_source.h"
 #include "platform/command_target.h"
 #include "platform/dlg_item.h"
+#include "platform/fonts.h"
 #include "platform/keyboard_cues.h"
 #include "platform/resources.h"
 #include "res/resource.h"
@@ -80,11 +81,7 @@ QFont CaptionMeasureFont() {
     // One font on every desktop, whatever the user's: 16 pixels from ascent to descent, as a
     // fresh drawing surface's default font always measured, so the folders lay out alike on
     // every machine. Pixels, not points, so the desktop's dots per inch change nothing either.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(14);
-    font.setWeight(QFont::Bold);
-    return font;
+    return CreateFont(-14, FW_BOLD, QStringLiteral("Arial"));
 }
 
 TextExtent IXCoolPane::MeasureCaption(int32_t textId) {

@@ -203,7 +203,8 @@ void CTrayIcon::CheckTray() {
         MakeTray(kind);
     }
     // The icon speaks to the kind of area it was made for, for the rest of the run.
-    const bool areaThere = OnDBusBackend() ? presence_->StatusNotifier() : presence_->XEmbed();
+    const bool areaThere =
+        OnDBusBackend() ? presence_->StatusNotifier() : presence_->XEmbed() || presence_->Taskbar();
     if (OnDBusBackend() && !presence_->BusQuick()) {
         // Showing or hiding the item waits on the bus: left as it is until the bus is quick
         // again, with the stand-in there wherever the item may not be seen.

@@ -12,21 +12,42 @@ namespace {
 struct FaceTwin {
     const char* classic;
     const char* installed;
+    const char* metricTwin; // the same widths under another name, where installed is missing
     QFont::StyleHint hint;
 };
 
-// Liberation's faces share the classic faces' advance widths, so a label measured for one fits
-// the other. MS Sans Serif has no twin; Arial's is the closest in width (DejaVu Sans runs about a
-// tenth wider and clips the longer labels of the templates).
+// The windows' pixel layouts hold text measured in Arial's widths and Times New Roman's, which
+// Liberation Sans and Serif share. MS Sans Serif itself is not used, on Windows either: it has no
+// twin elsewhere (DejaVu Sans runs about a tenth wider and clips the longer labels), and Arial
+// gives every system the same layout. Windows has Arial and Times New Roman; Linux has the
+// Liberation faces; Wine has whichever of them the machine has, and the twin stands in.
+#ifdef Q_OS_WIN
+constexpr const char* kSans = "Arial";
+constexpr const char* kSerif = "Times New Roman";
+constexpr const char* kMono = "Courier New";
+constexpr const char* kSansTwin = "Liberation Sans";
+constexpr const char* kSerifTwin = "Liberation Serif";
+constexpr const char* kMonoTwin = "Liberation Mono";
+#else
+constexpr const char* kSans = "Liberation Sans";
+constexpr const char* kSerif = "Liberation Serif";
+constexpr const char* kMono = "Liberation Mono";
+constexpr const char* kSansTwin = "Arial";
+constexpr const char* kSerifTwin = "Times New Roman";
+constexpr const char* kMonoTwin = "Courier New";
+#endif
+
 constexpr FaceTwin kTwins[] = {
-    {"MS Sans Serif", "Liberation Sans", QFont::SansSerif},
-    {"MS Shell Dlg", "Liberation Sans", QFont::SansSerif},
-    {"Microsoft Sans Serif", "Liberation Sans", QFont::SansSerif},
-    {"Arial", "Liberation Sans", QFont::SansSerif},
-    {"Tahoma", "Liberation Sans", QFont::SansSerif},
-    {"Times New Roman", "Liberation Serif", QFont::Serif},
-    {"Times", "Liberation Serif", QFont::Serif},
-    {"Courier New", "Liberation Mono", QFont::Monospace},
+    {"MS Sans Serif", kSans, kSansTwin, QFont::SansSerif},
+    {"MS Shell Dlg", kSans, kSansTwin, QFont::SansSerif},
+    {"Microsoft Sans Serif", kSans, kSansTwin, QFont::SansSerif},
+    {"Arial", kSans, kSansTwin, QFont::SansSerif},
+    {"Tahoma", kSans, kSansTwin, QFont::SansSerif},
+    {"Liberation Sans", kSans, kSansTwin, QFont::SansSerif},
+    {"Times New Roman", kSerif, kSerifTwin, QFont::Serif},
+    {"Times", kSerif, kSerifTwin, QFont::Serif},
+    {"Liberation Serif", kSerif, kSerifTwin, QFont::Serif},
+    {"Courier New", kMono, kMonoTwin, QFont::Monospace},
 };
 
 const FaceTwin* FindTwin(const QString& face) {
@@ -41,14 +62,18 @@ const FaceTwin* FindTwin(const QString& face) {
 QFont FaceFont(const QString& face) {
     QFont font;
     const FaceTwin* twin = FindTwin(face);
+    if (twin == nullptr && face.isEmpty()) {
+        twin = FindTwin(QStringLiteral("Arial"));
+    }
     if (twin != nullptr) {
-        font.setFamilies({QLatin1String(twin->installed), face});
+        QStringList families{QLatin1String(twin->installed), QLatin1String(twin->metricTwin)};
+        if (!families.contains(face, Qt::CaseInsensitive) && !face.isEmpty()) {
+            families.append(face);
+        }
+        font.setFamilies(families);
         font.setStyleHint(twin->hint);
-    } else if (!face.isEmpty()) {
-        font.setFamilies({face});
     } else {
-        font.setFamilies({QStringLiteral("Liberation Sans")});
-        font.setStyleHint(QFont::SansSerif);
+        font.setFamilies({face});
     }
     return font;
 }
@@ -64,6 +89,13 @@ QString MapFontFace(const QString& face) {
 
 QFont CreateFont(int height, int weight, const QString& face, bool italic, bool underline) {
     QFont font = FaceFont(face);
+#ifdef Q_OS_WIN
+    // Glyphs fitted to the pixel grid across as well as up (GDI's way) round every advance to a
+    // whole pixel, and small text no longer runs as wide as the layouts measured it: "Decem ber".
+    // Fitted only up and down, Qt draws through DirectWrite with the face's own widths, as on
+    // Linux.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
+#endif
     font.setItalic(italic);
     font.setUnderline(underline);
     const int w = weight <= 0 ? FW_NORMAL : std::clamp(weight, 1, 1000);

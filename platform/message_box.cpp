@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLoggingCategory>
@@ -129,8 +130,10 @@ int AfxMessageBox(const QString& text) {
 
 QString AppName() {
     const QString name = QGuiApplication::applicationDisplayName();
-    // Qt falls back to the executable's file name; the boxes say the program's name instead.
-    if (name.isEmpty() || name == QCoreApplication::applicationFilePath().section('/', -1)) {
+    // Qt falls back to the executable's file name (without ".exe" on Windows); the boxes say the
+    // program's name instead.
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    if (name.isEmpty() || name == program.fileName() || name == program.completeBaseName()) {
         return QStringLiteral("Tovrin");
     }
     return name;

@@ -23,12 +23,17 @@
 //   / OpenProcess tell whether their process is gone).
 // - Being asked to end: below; end_requests_posix.cpp (SIGTERM, SIGINT, SIGHUP) /
 //   end_requests_win32.cpp (console control events, logoff, shutdown). The Qt side that hands a
-//   request to the event loop is app/quit_signals.cpp, which is POSIX only so far.
+//   request to the event loop is app/quit_signals.cpp (a pipe the signal handler writes to) /
+//   app/quit_signals_win32.cpp (a call posted from the system's thread). A Windows session's end
+//   reaches the program as Qt's session-manager signals (WM_QUERYENDSESSION, WM_ENDSESSION).
 // - Where the files live: below; the working directory's Base/ on both.
 //
 // The code page (windows-1251) is a table of the core's own on every system, and the local clock
 // goes through the C library, so neither is a seam. The windows stand on Qt, which brings its own
-// seams for both systems.
+// seams for both systems; where Qt does not reach far enough, the platform layer has a file per
+// system too: which notification area there is (platform/tray_presence.cpp over D-Bus and X11 /
+// tray_presence_win32.cpp, the taskbar's) and the shell's "open" (platform/shell.cpp, xdg-open /
+// shell_win32.cpp, ShellExecuteEx).
 
 #include "platform/single_instance.h"
 

@@ -6,8 +6,9 @@
 
 namespace tovrin {
 
-// The desktop's "open" verb for a web address: it goes to the browser. A relative path is taken
-// as a file under the working directory, never as a web address. Returns whether the desktop
+// The desktop's "open" verb for a web address: it goes to the browser (on Windows through the
+// shell, ShellExecuteEx with the verb "open", as every open of this file does). A relative path is
+// taken as a file under the working directory, never as a web address. Returns whether the desktop
 // accepted the request.
 bool ShellOpen(const QString& target);
 
@@ -28,6 +29,8 @@ struct OpenerTexts {
     QString notStarted = QStringLiteral("%1 could not be opened: xdg-open, which opens files on "
                                         "this desktop, could not be started (%2). The xdg-utils "
                                         "package provides it.");
+    // Windows: %2 the system's reason.
+    QString shellFailed = QStringLiteral("Windows could not open %1: %2.");
 };
 
 // Opens a local file (a relative path is under the working directory) with the program the
@@ -35,6 +38,14 @@ struct OpenerTexts {
 // event loop, when the opener has ended or could not be started. The opener may run as long as
 // the program it starts, so `done` may come late or, if this program ends first, never.
 // A problem is told in texts' words.
+// The file given to the opener is absolute, in the system's own separators.
 void ShellOpenFile(const QString& file, ShellOpenDone done, const OpenerTexts& texts);
+
+#ifdef Q_OS_WIN
+// What the shell is asked to do, for tests that must not start a browser or a viewer. While set,
+// every open goes to it (verb, target) instead of the shell, and succeeds.
+using ShellHook = std::function<void(const QString& verb, const QString& target)>;
+void SetShellHookForTests(ShellHook onOpen);
+#endif
 
 } // namespace tovrin

@@ -55,11 +55,10 @@ HANDLE HandleOf(long long value) {
     return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(value)); // NOLINT
 }
 
-std::string Describe(const char* what, DWORD error) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%s (Windows error %lu)", what,
-                  static_cast<unsigned long>(error));
-    return text;
+std::string Describe(const std::string& what, DWORD error) {
+    char text[48];
+    std::snprintf(text, sizeof text, " (Windows error %lu)", static_cast<unsigned long>(error));
+    return what + text;
 }
 
 std::string IdentityOf(HANDLE file) {
@@ -127,7 +126,7 @@ SingleInstance SingleInstance::Join(const std::filesystem::path& dir,
         if (mutex == nullptr) {
             if (error != ERROR_ACCESS_DENIED) {
                 joined.Release();
-                return {State::Unchecked, Describe("cannot make the marker", error)};
+                return {State::Unchecked, Describe("cannot make the marker " + Utf8(name), error)};
             }
             continue; // another user's, shut to us: it tells nothing about our copies
         }

@@ -14,6 +14,7 @@ enum class TrayKind {
     None,
     StatusNotifier, // a host on the session bus shows items for programs (KDE, GNOME's extension)
     XEmbed,         // an X11 tray that docks a program's own small window
+    Taskbar,        // Windows' notification area, at the end of the taskbar
 };
 
 // Follows which notification areas the desktop offers, without ever waiting on the session bus:
@@ -36,6 +37,8 @@ public:
     bool StatusNotifier() const { return host_ && watcherAnswers_; }
     // An X11 tray manager runs now.
     bool XEmbed() const { return xembed_; }
+    // Windows' taskbar runs now, with its notification area.
+    bool Taskbar() const { return taskbar_; }
     TrayKind Kind() const;
     // Qt's tray code would get its answers from the bus without waiting long.
     bool QtMayAskTheBus() const { return !watcherOwned_ || watcherAnswers_; }
@@ -68,6 +71,7 @@ private:
 
     QTimer period_;
     bool xembed_ = false;
+    bool taskbar_ = false;
     bool busFollowed_ = false;
     bool watcherOwned_ = false;
     bool watcherAnswers_ = false;

@@ -22,6 +22,7 @@
 #include "ui/settings_page.h"
 #include "ui/store_damage.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QPointer>
@@ -161,7 +162,7 @@ bool CEditorDlg::OnInitDialog() {
                                  kEditorDiscardQuestion, kEditorHelpMissing, kEditorHelpNoViewer,
                                  kEditorSavedUnconfirmed, kEditorOpenerStatus, kEditorOpenerCrashed,
                                  kEditorOpenerNotStarted, kEditorStoreChanged, kEditorStoreKept,
-                                 kEditorStoreKeptLost, kEditorStoreNotSaved});
+                                 kEditorStoreKeptLost, kEditorStoreNotSaved, kEditorShellFailed});
     saveTexts_ = LoadSaveTexts();
     openerTexts_.missing =
         added_.Text(kEditorHelpMissing, QStringLiteral("The help file %1 is missing."));
@@ -169,6 +170,7 @@ bool CEditorDlg::OnInitDialog() {
     openerTexts_.status = added_.Text(kEditorOpenerStatus, openerTexts_.status);
     openerTexts_.crashed = added_.Text(kEditorOpenerCrashed, openerTexts_.crashed);
     openerTexts_.notStarted = added_.Text(kEditorOpenerNotStarted, openerTexts_.notStarted);
+    openerTexts_.shellFailed = added_.Text(kEditorShellFailed, openerTexts_.shellFailed);
     setWindowTitle(texts_[kTitle]);
     SetIcon(LoadIconResource(IDI_APP), true);
     SetIcon(LoadIconResource(IDI_APP), false);
@@ -308,7 +310,9 @@ void CEditorDlg::OnCommand(int id) {
 void CEditorDlg::OpenHelp() {
     // A help item that silently does nothing leaves the user guessing: say what is missing. The
     // path is made absolute here, where the working directory is the program's own.
-    const QString help = QFileInfo(QString::fromLatin1(kHelpPath)).absoluteFilePath();
+    // In the system's own separators: the user reads it, and Windows' shell is given it.
+    const QString help =
+        QDir::toNativeSeparators(QFileInfo(QString::fromLatin1(kHelpPath)).absoluteFilePath());
     const QString caption = texts_[kTitle];
     if (!QFileInfo::exists(help)) {
         MessageBox(this, openerTexts_.missing.arg(help), caption, MB_OK | MB_ICONINFORMATION);

@@ -91,6 +91,8 @@ inline constexpr long kEditorStoreKept = 53;     // at the program's end; %2 the
 inline constexpr long kEditorStoreKeptLost = 54; // at the program's end; %2 why no copy
 inline constexpr long kEditorHeldElsewhere = 55; // %1 the Base folder
 inline constexpr long kEditorStoreNotSaved = 56; // for the session's save
+// Windows' shell could not open the help file: %1 the file, %2 the system's reason.
+inline constexpr long kEditorShellFailed = 57;
 // A store too large for any list (%1 the store, %2 the records, %3 the most there can be), or one
 // there is not the memory to read (%2 its size).
 inline constexpr long kErrorsStoreTooLarge = 4;
@@ -115,10 +117,10 @@ inline constexpr std::array kLangAddedKeys{
     LangKey{kLangEditor, kEditorStoreChanged},     LangKey{kLangEditor, kEditorStoreKept},
     LangKey{kLangEditor, kEditorStoreKeptLost},    LangKey{kLangEditor, kEditorHeldElsewhere},
     LangKey{kLangEditor, kEditorStoreNotSaved},    LangKey{kLangErrors, kErrorsStoreTooLarge},
-    LangKey{kLangErrors, kErrorsStoreNoMemory},    LangKey{kLangErrors, kErrorsMarkerUnchecked},
-    LangKey{kLangErrors, kErrorsLogoutCancelled},  LangKey{kLangModify, kModifyYearSuffix},
-    LangKey{kLangModify, kModifyRefused},          LangKey{kLangSettings, kSettingsNotKept},
-    LangKey{kLangSettings, kSettingsUnconfirmed},
+    LangKey{kLangErrors, kErrorsStoreNoMemory},    LangKey{kLangEditor, kEditorShellFailed},
+    LangKey{kLangErrors, kErrorsMarkerUnchecked},  LangKey{kLangErrors, kErrorsLogoutCancelled},
+    LangKey{kLangModify, kModifyYearSuffix},       LangKey{kLangModify, kModifyRefused},
+    LangKey{kLangSettings, kSettingsNotKept},      LangKey{kLangSettings, kSettingsUnconfirmed},
 };
 
 } // namespace tovrin

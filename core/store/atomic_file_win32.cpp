@@ -114,6 +114,14 @@ void RemoveStaleTemporaries(const fs::path& file) {
 
 SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_t> bytes) {
     const std::string name = win32::Utf8Path(file);
+    // A store the user made read-only is theirs to keep: a failed save, told as such (as on
+    // POSIX), rather than a rename that quietly replaces it (which some file systems allow).
+    const std::wstring target = win32::WidePath(file);
+    if (const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return SaveResult::Failure(name, SaveStep::Target, EACCES);
+    }
     fs::path temporary;
     DWORD error = 0;
     HANDLE handle = CreateTemporary(file, temporary, error);
@@ -124,14 +132,6 @@ SaveResult WriteFileAtomically(const fs::path& file, std::span<const std::uint8_
     if (error = FillAndClose(handle, bytes); error != 0) {
         ::DeleteFileW(temporaryWide.c_str());
         return SaveResult::Failure(name, SaveStep::Write, win32::ErrnoFromWin32(error));
-    }
-    // A store the user made read-only is theirs to keep: a failed save, reported like any other,
-    // rather than a rename that quietly replaces it (which some file systems allow).
-    const std::wstring target = win32::WidePath(file);
-    if (const DWORD attributes = ::GetFileAttributesW(target.c_str());
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        ::DeleteFileW(temporaryWide.c_str());
-        return SaveResult::Failure(name, SaveStep::Rename, EACCES);
     }
     // Rename last, so a crash at any earlier point leaves the old file whole. A folder in the
     // file's place refuses the replacement: the save fails and the old file stays.

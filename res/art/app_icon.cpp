@@ -87,6 +87,8 @@ QImage AppClock16() {
     return img;
 }
 
+} // namespace
+
 QImage AppClock(int size) {
     if (size == 16) {
         return AppClock16();
@@ -96,8 +98,6 @@ QImage AppClock(int size) {
     DrawAlarmClock(p, size);
     return img;
 }
-
-} // namespace
 
 void MakeAppIcon() {
     for (int size : {16, 22, 24, 32, 48, 64}) {

@@ -33,6 +33,10 @@ extern const std::map<char, QColor> kVga;
 void MakeAppIcon();
 // The same clock at the desktop menu's sizes, into its own folder.
 void MakeDesktopIcons(const QString& dir);
+// The clock at its sizes, 16 to 256 pixels.
+QImage AppClock(int size);
+// The same clock as a Windows icon file (16 to 256 pixels).
+void MakeWindowsIcon(const QString& file);
 // The windows' and the pane's icons (129, 130, 136, 137, 142, 143, 144, 148, 158, 159).
 void MakeWindowIcons();
 // The list's clocks (171), the tray menu's bitmaps (173 to 176) and the hand cursor (157).

@@ -1,7 +1,9 @@
 // Draws every picture the program ships (icons, bitmaps, the hand cursor) and writes them as PNG
 // files. Run by hand after changing a drawing; its output is committed under res/images/, and the
 // program's icon for the desktop menu at its usual sizes under dist/icons/.
+// The Windows icon file goes to dist/windows/.
 //   tovrin_art <output directory> [--preview sheet.png] [--app-icons <directory>]
+//              [--windows-icon <file.ico>]
 
 #include "res/art/art.h"
 
@@ -43,22 +45,24 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     // The output directory, then options that each take one value.
     bool understood = argc >= 2 && argc % 2 == 0;
-    QString preview, appIcons;
+    QString preview, appIcons, windowsIcon;
     for (int i = 2; understood && i + 1 < argc; i += 2) {
         const QString option = QString::fromLatin1(argv[i]);
         if (option == QStringLiteral("--preview")) {
             preview = QString::fromLocal8Bit(argv[i + 1]);
         } else if (option == QStringLiteral("--app-icons")) {
             appIcons = QString::fromLocal8Bit(argv[i + 1]);
+        } else if (option == QStringLiteral("--windows-icon")) {
+            windowsIcon = QString::fromLocal8Bit(argv[i + 1]);
         } else {
             understood = false;
         }
     }
     if (!understood) {
-        std::fprintf(
-            stderr,
-            "usage: %s <output directory> [--preview sheet.png] [--app-icons <directory>]\n",
-            argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s <output directory> [--preview sheet.png] [--app-icons <directory>] "
+                     "[--windows-icon <file.ico>]\n",
+                     argv[0]);
         return 2;
     }
     outDir = QString::fromLocal8Bit(argv[1]);
@@ -68,6 +72,9 @@ int main(int argc, char** argv) {
     MakeBitmaps();
     if (!appIcons.isEmpty()) {
         MakeDesktopIcons(appIcons);
+    }
+    if (!windowsIcon.isEmpty()) {
+        MakeWindowsIcon(windowsIcon);
     }
     if (!preview.isEmpty()) {
         Preview(preview);

@@ -1,7 +1,7 @@
 // Joins the copies of its own program file the way Tovrin does, says how that went on its first
 // line ("first", "running" or "unchecked"), then, as its argument asks:
 //   hold   keep the marker until standard input ends
-//   crash  die by SIGKILL while holding it
+//   crash  die at once while holding it (SIGKILL; on Windows TerminateProcess)
 //   quit   end at once
 // Or, without joining:
 //   keys        prints the keys its program file is known by, one a line, then "end"
@@ -10,24 +10,31 @@
 //               until standard input ends (run as another user, it stands for one who took them)
 #include "platform/single_instance.h"
 
-#include <csignal>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
+#ifdef _WIN32
+#include <io.h>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <csignal>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace {
 
 void WaitForEndOfInput() {
     char buffer[64];
-    while (::read(0, buffer, sizeof buffer) > 0) {
+    while (::read(0, buffer, static_cast<unsigned>(sizeof buffer)) > 0) {
     }
 }
 
+#ifndef _WIN32
 int Squat(int count, char** names) {
     std::vector<int> held;
     for (int i = 0; i < count; ++i) {
@@ -50,6 +57,7 @@ int Squat(int count, char** names) {
     WaitForEndOfInput();
     return 0;
 }
+#endif
 
 void PrintLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
@@ -71,9 +79,11 @@ int main(int argc, char** argv) {
         PrintLines(tovrin::WitnessNames(tovrin::ProgramKeys()));
         return 0;
     }
+#ifndef _WIN32
     if (std::strcmp(mode, "squat") == 0) {
         return Squat(argc - 2, argv + 2);
     }
+#endif
     const tovrin::SingleInstance instance = tovrin::SingleInstance::Join();
     switch (instance.GetState()) {
     case tovrin::SingleInstance::State::First:
@@ -88,7 +98,11 @@ int main(int argc, char** argv) {
     }
     std::fflush(stdout);
     if (std::strcmp(mode, "crash") == 0) {
+#ifdef _WIN32
+        ::TerminateProcess(::GetCurrentProcess(), 9);
+#else
         ::kill(::getpid(), SIGKILL);
+#endif
     }
     if (std::strcmp(mode, "hold") == 0) {
         WaitForEndOfInput();

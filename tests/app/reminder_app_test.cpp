@@ -6,6 +6,7 @@
 #include "platform/message_box.h"
 #include "platform/single_instance.h"
 #include "res/resource.h"
+#include "support/console_event.h"
 #include "support/temp_base.h"
 #include "ui/editor_dlg.h"
 #include "ui/manager_dlg.h"
@@ -17,8 +18,10 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/wait.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -27,6 +30,28 @@ namespace {
 
 using test::At;
 using test::Rec;
+
+// A program key the marker cannot be made for: it names a folder (on Windows, a folder of the
+// session's namespace) that does not exist.
+#ifdef _WIN32
+const std::string kNoSuchFolder = "no-such-folder\\";
+#else
+const std::string kNoSuchFolder = "no-such-folder/";
+#endif
+
+// A request to end from outside, as the system delivers it: the signal on POSIX; on Windows
+// Ctrl+C on the test's console, which the system hands to a thread of its own.
+enum class EndRequest { Term, Interrupt, HangUp };
+void RequestEnd(EndRequest request) {
+#ifdef _WIN32
+    (void)request;
+    EXPECT_TRUE(test::PressCtrlCOnOwnConsole());
+#else
+    std::raise(request == EndRequest::Term        ? SIGTERM
+               : request == EndRequest::Interrupt ? SIGINT
+                                                  : SIGHUP);
+#endif
+}
 
 // The program in a folder of its own, standing for a program file of its own for the
 // single-instance marker. Quit requests are real here: the tests run the event loop until the
@@ -105,6 +130,7 @@ TEST_F(ReminderAppTest, FirstCopyReadsTheSettingsAndWaitsHiddenInTheTray) {
     EXPECT_TRUE(SingleInstance::Join().AnotherRunning());
 }
 
+#ifndef _WIN32 // a reaped child gives a pid that names no process
 TEST_F(ReminderAppTest, AStartClearsWhatSavesKilledBeforeTheirRenameLeft) {
     // A pid that surely names no process: a child that has ended and been reaped.
     const pid_t child = ::fork();
@@ -133,9 +159,10 @@ TEST_F(ReminderAppTest, AStartClearsWhatSavesKilledBeforeTheirRenameLeft) {
     EXPECT_TRUE(fs::exists(live));
 }
 
+#endif
+
 TEST_F(ReminderAppTest, AMarkerThatCannotBeMadeIsToldInABoxAndTheProgramRuns) {
-    // A key naming a folder that does not exist: the marker file cannot be opened.
-    SetProgramKeyForTests("no-such-folder/" + ProgramKey(base_.Dir().string()));
+    SetProgramKeyForTests(kNoSuchFolder + ProgramKey(base_.Dir().string()));
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     ASSERT_EQ(boxes_.Calls().size(), 1u);
@@ -157,7 +184,7 @@ TEST_F(ReminderAppTest, StartUpsOwnProblemsFallBackToBuiltInTextsWithoutABox) {
         text.erase(at, text.find("\r\n", at) + 2 - at);
     }
     test::WriteText(kLangPath, text);
-    SetProgramKeyForTests("no-such-folder/" + ProgramKey(base_.Dir().string()));
+    SetProgramKeyForTests(kNoSuchFolder + ProgramKey(base_.Dir().string()));
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     ASSERT_EQ(boxes_.Calls().size(), 1u);
@@ -170,7 +197,7 @@ TEST_F(ReminderAppTest, TerminationSignalSavesTheOpenEditorBeforeTheEnd) {
     CReminderApp app;
     ASSERT_TRUE(app.InitInstance());
     AddInEditor(app, "Saved on the way out");
-    QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(0, [] { RequestEnd(EndRequest::Term); });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(Stored(), std::vector<std::string>{"Saved on the way out"});
     EXPECT_FALSE(app.MainWnd()->TrayIcon().InTray());
@@ -189,12 +216,12 @@ TEST_F(ReminderAppTest, AnEditorTheUserKeepsOpenKeepsTheProgramRunning) {
             // Declining to discard: the program runs on; later the user makes room and quits.
             QTimer::singleShot(20, [] {
                 fs::permissions(kStorePath, fs::perms::owner_read | fs::perms::owner_write);
-                std::raise(SIGINT);
+                RequestEnd(EndRequest::Interrupt);
             });
         }
         return IDCANCEL;
     });
-    QTimer::singleShot(0, [] { std::raise(SIGHUP); });
+    QTimer::singleShot(0, [] { RequestEnd(EndRequest::HangUp); });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_EQ(questions, 2);
     EXPECT_EQ(Stored(), std::vector<std::string>{"Kept"});
@@ -219,7 +246,7 @@ TEST_F(ReminderAppTest, TheSessionsRequestSavesTheEditorAndTheProgramRunsOn) {
     editor->OnRecord(Rec(MODE_NONE, At(2026, 12, 21, 9, 0), "After the cancelled logout"));
     bool quitSoFar = false;
     QTimer::singleShot(0, [&quitSoFar] { quitSoFar = true; });
-    QTimer::singleShot(50, [] { std::raise(SIGTERM); });
+    QTimer::singleShot(50, [] { RequestEnd(EndRequest::Term); });
     EXPECT_EQ(app.Run(), 0);
     EXPECT_TRUE(quitSoFar);
     EXPECT_EQ(Stored(),
@@ -263,7 +290,7 @@ TEST_F(ReminderAppTest, ExitOrATerminationWhileTheDeleteQuestionIsOpenEndsItAsCa
             boxes_.HoldNextOpen(
                 [&] {
                     if (signal) {
-                        std::raise(SIGTERM);
+                        RequestEnd(EndRequest::Term);
                     } else {
                         app.MainWnd()->OnCommand(ID_EXIT);
                     }

@@ -5,27 +5,129 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
 #include <functional>
-#include <grp.h>
 #include <memory>
+#include <string>
+#include <vector>
+#ifdef _WIN32
+#include <cwctype>
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sched.h>
-#include <string>
 #include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
+#endif
 
 namespace fs = std::filesystem;
 
 namespace tovrin {
 namespace {
 
+#ifdef _WIN32
+// A copy of the probe program, started with its standard input and output on pipes.
+class Probe {
+public:
+    Probe(const fs::path& program, const char* mode) {
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        HANDLE inRead = nullptr;
+        HANDLE outWrite = nullptr;
+        if (!::CreatePipe(&inRead, &input_, &inherit, 0) ||
+            !::CreatePipe(&output_, &outWrite, &inherit, 0)) {
+            return;
+        }
+        // Only the probe's own ends go to it.
+        ::SetHandleInformation(input_, HANDLE_FLAG_INHERIT, 0);
+        ::SetHandleInformation(output_, HANDLE_FLAG_INHERIT, 0);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = inRead;
+        startup.hStdOutput = outWrite;
+        startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+        std::wstring command = L"\"" + program.wstring() + L"\" ";
+        for (const char* c = mode; *c != '\0'; ++c) {
+            command.push_back(static_cast<wchar_t>(*c));
+        }
+        PROCESS_INFORMATION started{};
+        if (::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                             nullptr, &startup, &started)) {
+            ::CloseHandle(started.hThread);
+            process_ = started.hProcess;
+        }
+        ::CloseHandle(inRead);
+        ::CloseHandle(outWrite);
+    }
+    ~Probe() {
+        Release();
+        Wait();
+        if (output_ != nullptr) {
+            ::CloseHandle(output_);
+        }
+    }
+    Probe(const Probe&) = delete;
+    Probe& operator=(const Probe&) = delete;
+
+    // The probe's first line: how joining went.
+    std::string State() {
+        std::string line;
+        for (int waited = 0; line.find('\n') == std::string::npos && waited < 10000;) {
+            DWORD ready = 0;
+            if (!::PeekNamedPipe(output_, nullptr, 0, nullptr, &ready, nullptr)) {
+                break; // the probe has gone and its end with it
+            }
+            if (ready == 0) {
+                ::Sleep(10);
+                waited += 10;
+                continue;
+            }
+            char buffer[128];
+            DWORD n = 0;
+            if (!::ReadFile(output_, buffer, sizeof buffer, &n, nullptr) || n == 0) {
+                break;
+            }
+            line.append(buffer, n);
+        }
+        line = line.substr(0, line.find('\n'));
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        return line;
+    }
+    // Lets a holding probe end.
+    void Release() {
+        if (input_ != nullptr) {
+            ::CloseHandle(input_);
+            input_ = nullptr;
+        }
+    }
+    // The probe's exit code.
+    int Wait() {
+        if (process_ == nullptr) {
+            return -1;
+        }
+        ::WaitForSingleObject(process_, INFINITE);
+        DWORD code = 0;
+        ::GetExitCodeProcess(process_, &code);
+        ::CloseHandle(process_);
+        process_ = nullptr;
+        return static_cast<int>(code);
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    HANDLE input_ = nullptr;
+    HANDLE output_ = nullptr;
+};
+#else
 // A copy of the probe program, started with its standard input and output on pipes.
 class Probe {
 public:
@@ -127,6 +229,8 @@ private:
     std::string pending_;
 };
 
+#endif
+
 // Every test runs its own copy of the probe: a copy at another path is another program, so tests
 // running side by side never meet through the marker, whatever their environment.
 class SingleInstanceTest : public ::testing::Test {
@@ -138,6 +242,7 @@ protected:
         fs::copy_file(TOVRIN_INSTANCE_PROBE, probe_);
     }
 
+#ifndef _WIN32
     // The presence files of our copy, one per key its program file is known by.
     std::vector<fs::path> Markers() {
         std::vector<fs::path> markers;
@@ -151,6 +256,7 @@ protected:
         return std::any_of(markers.begin(), markers.end(),
                            [](const fs::path& marker) { return fs::exists(marker); });
     }
+#endif
 
     // The rule at work: a first copy, a second refused while it runs, admitted once it ends.
     void ExpectOneCopyAtATime() {
@@ -162,7 +268,11 @@ protected:
     }
 
     test::TempBase base_;
+#ifdef _WIN32
+    const fs::path probe_ = base_.Dir() / "instance_probe.exe";
+#else
     const fs::path probe_ = base_.Dir() / "instance_probe";
+#endif
 };
 
 TEST_F(SingleInstanceTest, SecondCopyIsRefusedWhileTheFirstRunsAndAdmittedAfter) {
@@ -184,12 +294,16 @@ TEST_F(SingleInstanceTest, CrashedCopyLeavesNothingBehind) {
     Probe crashed(probe_, "crash");
     ASSERT_EQ(crashed.State(), "first");
     const int status = crashed.Wait();
+#ifdef _WIN32
+    EXPECT_EQ(status, 9);
+#else
     EXPECT_TRUE(WIFSIGNALED(status));
+#endif
     EXPECT_EQ(Probe(probe_, "quit").State(), "first");
 }
 
 TEST_F(SingleInstanceTest, CopyOfTheProgramFileElsewhereRunsOnItsOwn) {
-    const fs::path other = base_.Dir() / "elsewhere" / "instance_probe";
+    const fs::path other = base_.Dir() / "elsewhere" / probe_.filename();
     fs::create_directories(other.parent_path());
     fs::copy_file(probe_, other);
     Probe first(probe_, "hold");
@@ -215,6 +329,18 @@ TEST_F(SingleInstanceTest, CopiesStartedTogetherLetExactlyOneIn) {
     }
 }
 
+#ifdef _WIN32
+// Windows finds a file whatever the case of its path: C:\Tovrin and c:\tovrin are one program.
+TEST_F(SingleInstanceTest, ThePathInAnotherCaseIsTheSameProgram) {
+    Probe first(probe_, "hold");
+    ASSERT_EQ(first.State(), "first");
+    std::wstring upper = probe_.wstring();
+    for (wchar_t& c : upper) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    EXPECT_EQ(Probe(fs::path(upper), "quit").State(), "running");
+}
+#else
 // A user id with no account, as `setpriv --reuid` gives: another user of the machine.
 constexpr uid_t kOtherUser = 4242;
 
@@ -411,6 +537,8 @@ TEST_F(SingleInstanceTest, DeletingTheMarkerWhileACopyRunsLetsNoSecondIn) {
     first.reset();
     EXPECT_EQ(Probe(probe_, "quit").State(), "first");
 }
+
+#endif
 
 TEST(ProgramKeyTest, NamesThePathInSixteenHexDigits) {
     EXPECT_EQ(ProgramKey("/usr/bin/tovrin").size(), 16u);

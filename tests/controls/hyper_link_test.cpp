@@ -1,5 +1,6 @@
 #include "controls/hyper_link.h"
 #include "platform/resources.h"
+#include "platform/shell.h"
 #include "res/resource.h"
 
 #include <QApplication>
@@ -28,9 +29,23 @@ class IXHyperLinkTest : public ::testing::Test {
 protected:
     void SetUp() override {
         parent.resize(400, 300);
+#ifdef _WIN32
+        // Windows' shell is asked directly, with the verb "open".
+        SetShellHookForTests([this](const QString& verb, const QString& target) {
+            EXPECT_EQ(verb, "open");
+            recorder.opened.push_back(QUrl(target));
+        });
+#else
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+#endif
     }
-    void TearDown() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    void TearDown() override {
+#ifdef _WIN32
+        SetShellHookForTests({});
+#else
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+#endif
+    }
 
     QWidget parent;
     OpenRecorder recorder;

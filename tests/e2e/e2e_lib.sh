@@ -193,6 +193,23 @@ open_tray_menu() {
     geom "$MENU"
 }
 
+# e2e_program_folder: the run's folder RUN, with a Base/, and PROGRAM, the command that starts the
+# program from a program file of the run's own: a copy of TOVRIN_BIN beside the folder, or on the
+# wine desktop a copy of the program folder TOVRIN_WINDOWS_FOLDER, which is then RUN itself (its
+# Base\ holding the shipped texts and the help), with tovrin.exe run by wine64.
+e2e_program_folder() {
+    if [ "$DESKTOP" = wine ]; then
+        wine_own_folder "${TOVRIN_WINDOWS_FOLDER:?}"
+        RUN=$WIN
+        PROGRAM=(wine64 "$RUN/tovrin.exe")
+    else
+        RUN=$W/run
+        mkdir -p "$RUN/Base"
+        e2e_own_copy "${TOVRIN_BIN:?}"
+        PROGRAM=("$OWN_BIN")
+    fi
+}
+
 # A copy of the program file at a path of this run's own. The single-instance check tells programs
 # apart by their file, so a copy is another program, and parallel runs never refuse each other.
 e2e_own_copy() {
@@ -236,6 +253,8 @@ close_window() {
 #   ru       as bare, in the ru_RU.UTF-8 locale with Qt's own texts in Russian
 #   scaled   as bare, on a screen twice as large with Qt scaling everything by 2 (QT_SCALE_FACTOR):
 #            SCALE is 2 there (1 elsewhere), and px N gives the screen pixels of N logical ones
+#   wine     as bare, with the Windows program under Wine (wine_lib.sh), whose notification area
+#            docks into trayer; the program is tovrin.exe of a copy of TOVRIN_WINDOWS_FOLDER
 # e2e_start_desktop replaces e2e_start_screen for runs that take the parameter; it also sets
 # DESKTOP. The icon, menu and geometry helpers below work on each.
 DESKTOP=${E2E_DESKTOP:-bare}
@@ -246,12 +265,18 @@ px() { echo $(($1 * SCALE)); }
 e2e_start_desktop() {
     case "$DESKTOP" in
         bare | openbox | ru) ;;
+        wine)
+            # shellcheck source-path=SCRIPTDIR
+            . "$(dirname "${BASH_SOURCE[0]}")/wine_lib.sh"
+            wine_init
+            e2e_need_tools wine64 wineserver
+            ;;
         scaled)
             E2E_SCREEN=2560x2048
             export QT_SCALE_FACTOR=$SCALE
             ;;
         sni) e2e_need_tools dbus-daemon dbus-send status-notifier-watcher gtk-sni-tray-standalone ;;
-        *) fail "unknown desktop '$DESKTOP' (bare, openbox, sni, ru, scaled)" ;;
+        *) fail "unknown desktop '$DESKTOP' (bare, openbox, sni, ru, scaled, wine)" ;;
     esac
     if [ "$DESKTOP" = ru ]; then
         locale -a | grep -qix 'ru_RU.utf-\?8' || fail "no ru_RU.UTF-8 locale (scripts/setup test)"
@@ -272,6 +297,7 @@ e2e_start_desktop() {
         # A run that shows a host coming after the program starts it itself (e2e_start_sni_host).
         [ "${E2E_SNI_LATE:-0}" = 1 ] || e2e_start_sni_host
     fi
+    [ "$DESKTOP" != wine ] || wine_start
     if [ "$DESKTOP" = openbox ]; then
         e2e_need_tools openbox
         openbox --sm-disable >"$W/openbox.log" 2>&1 &

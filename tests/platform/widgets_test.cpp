@@ -169,13 +169,22 @@ TEST(WindowText, ReadsAndWritesEveryKind) {
 }
 
 TEST(Fonts, ClassicFacesMapToTheirMetricTwins) {
-    EXPECT_EQ(MapFontFace("MS Sans Serif"), "Liberation Sans");
-    EXPECT_EQ(MapFontFace("times new roman"), "Liberation Serif");
+#ifdef _WIN32
+    const QString sans = "Arial", serif = "Times New Roman", sansTwin = "Liberation Sans";
+#else
+    const QString sans = "Liberation Sans", serif = "Liberation Serif", sansTwin = "Arial";
+#endif
+    EXPECT_EQ(MapFontFace("MS Sans Serif"), sans);
+    EXPECT_EQ(MapFontFace("times new roman"), serif);
+    EXPECT_EQ(MapFontFace("Liberation Sans"), sans);
     EXPECT_EQ(MapFontFace("Some Face"), "Some Face");
     const QFont header = CreateFont(-23, 100, "Times New Roman");
     EXPECT_EQ(header.pixelSize(), 23);
     EXPECT_EQ(header.weight(), QFont::Thin);
-    EXPECT_EQ(header.families().value(0), "Liberation Serif");
+    EXPECT_EQ(header.families().value(0), serif);
+    // Where the system's face is missing (Wine with the Liberation faces, Linux without them),
+    // its twin of the same widths comes next.
+    EXPECT_EQ(DialogFont().families().mid(0, 2), QStringList({sans, sansTwin}));
     const QFont message = CreateFont(-14, 700, "Times New Roman");
     EXPECT_EQ(message.weight(), QFont::Bold);
     EXPECT_EQ(CreateFont(-14, 0, "Arial").weight(), QFont::Normal);

@@ -63,9 +63,10 @@ TEST(AtomicFileWin32, FailuresKeepTheOldFileAndSayWhy) {
     ASSERT_TRUE(::SetFileAttributesW(L"Base\\ztovrin.dat", FILE_ATTRIBUTE_READONLY));
     result = WriteFileAtomically(kStorePath, kNew);
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.step, SaveStep::Rename);
+    EXPECT_EQ(result.step, SaveStep::Target);
     EXPECT_EQ(result.error, EACCES);
     EXPECT_NE(result.Message().find("Base/ztovrin.dat"), std::string::npos) << result.Message();
+    EXPECT_NE(result.Message().find("read-only"), std::string::npos) << result.Message();
     EXPECT_EQ(ReadBytes(kStorePath), kOld);
     EXPECT_EQ(FilesIn(base.Base()), std::vector<std::string>{"ztovrin.dat"});
     ::SetFileAttributesW(L"Base\\ztovrin.dat", FILE_ATTRIBUTE_NORMAL);
