@@ -21,8 +21,9 @@ DuePlaces::DuePlaces(const std::filesystem::path& storePath, const SYSTEMTIME& t
         void Records(std::span<const std::uint8_t> wholeRecords) override {
             for (std::size_t at = 0; at < wholeRecords.size(); at += kRecordSize, ++index_) {
                 const RecordHead head = DecodeRecordHead(wholeRecords.data() + at);
-                if (const auto offset = window_.Offset(head.mode, head.when)) {
-                    places_.push_back({*offset, index_});
+                if (const std::uint32_t offset = window_.Raw(head.mode, head.when);
+                    offset != DateWindow::kNotDue) {
+                    places_.push_back({offset, index_});
                 }
             }
         }

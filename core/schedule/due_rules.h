@@ -37,27 +37,36 @@ class DateWindow {
 public:
     DateWindow(const SYSTEMTIME& today, std::uint32_t notifyDays);
 
-    // In the header: a reader of a large store asks once a record.
-    std::optional<std::uint32_t> Offset(std::int32_t mode, const SYSTEMTIME& when) const {
+    // No offset reaches it: Raw() says "not due" with it.
+    static constexpr std::uint32_t kNotDue = 0xFFFFFFFFu;
+
+    // Offset() as a plain number, kNotDue when not due: for the loops over a whole store, where
+    // an optional handed back through memory costs a stalled load on every record. In the
+    // header: a reader of a large store asks once a record.
+    std::uint32_t Raw(std::int32_t mode, const SYSTEMTIME& when) const {
         if (!valid_ || IsTimedMode(mode)) {
-            return std::nullopt;
+            return kNotDue;
         }
         if (mode == MODE_YEARLY) {
             // Months and days past the tables exist in no year.
             if (when.wMonth >= yearly_.size() || when.wDay >= monthly_.size()) {
-                return std::nullopt;
+                return kNotDue;
             }
-            return Found(yearly_[when.wMonth][when.wDay]);
+            return yearly_[when.wMonth][when.wDay];
         }
         if (mode == MODE_MONTHLY) {
-            return when.wDay < monthly_.size() ? Found(monthly_[when.wDay]) : std::nullopt;
+            return when.wDay < monthly_.size() ? monthly_[when.wDay] : kNotDue;
         }
         // A date in an earlier year lies before today whatever its other fields hold: most old
         // reminders are settled here.
         if (when.wYear < todayYear_) {
-            return std::nullopt;
+            return kNotDue;
         }
-        return PlainOffset(when);
+        return PlainOffset(when).value_or(kNotDue);
+    }
+    std::optional<std::uint32_t> Offset(std::int32_t mode, const SYSTEMTIME& when) const {
+        const std::uint32_t offset = Raw(mode, when);
+        return offset == kNotDue ? std::nullopt : std::optional(offset);
     }
     std::optional<std::uint32_t> Offset(const ReminderRecord& record) const {
         return Offset(record.mode, record.when);
@@ -65,11 +74,6 @@ public:
 
 private:
     std::optional<std::uint32_t> PlainOffset(const SYSTEMTIME& when) const;
-
-    static constexpr std::uint32_t kNotDue = 0xFFFFFFFFu; // no offset reaches it
-    static std::optional<std::uint32_t> Found(std::uint32_t offset) {
-        return offset == kNotDue ? std::nullopt : std::optional(offset);
-    }
 
     bool valid_ = false; // today is a real date
     std::int64_t todayDay_ = 0;

@@ -50,9 +50,10 @@ public:
                     lists_.today.push_back(record);
                 }
             } else if (window_) {
-                if (const auto offset = window_->Offset(head.mode, head.when)) {
+                if (const std::uint32_t offset = window_->Raw(head.mode, head.when);
+                    offset != DateWindow::kNotDue) {
                     ReminderRecord record = Decode(bytes);
-                    record.state = static_cast<std::int32_t>(*offset);
+                    record.state = static_cast<std::int32_t>(offset);
                     found_.push_back({record, index_});
                 }
             }
