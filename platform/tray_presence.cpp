@@ -128,14 +128,6 @@ int TrayPresence::Snapshot() const {
            (BusQuick() ? 8 : 0);
 }
 
-void TrayPresence::Changed() {
-    const int now = Snapshot();
-    if (now != lastSnapshot_) {
-        lastSnapshot_ = now;
-        emit changed();
-    }
-}
-
 void TrayPresence::Poll() {
     AskX();
     if (busFollowed_ && watcherOwned_) {

@@ -38,14 +38,6 @@ int TrayPresence::Snapshot() const {
     return taskbar_ ? 1 : 0;
 }
 
-void TrayPresence::Changed() {
-    const int now = Snapshot();
-    if (now != lastSnapshot_) {
-        lastSnapshot_ = now;
-        emit changed();
-    }
-}
-
 void TrayPresence::Poll() {
     taskbar_ = TaskbarRuns();
     Changed();
