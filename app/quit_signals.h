@@ -15,7 +15,7 @@ namespace tovrin {
 // with unsaved work. The handler itself only writes a byte to a pipe (POSIX) or posts to the loop
 // (Windows, where it runs on a thread of the system's); everything else happens later, on the
 // user-interface thread. A request the program was started to ignore (`nohup`, a background job's
-// SIGINT) stays ignored; the system's side of this is platform/os_seams.h.
+// SIGINT) stays ignored; the system's side of this is os/os_seams.h.
 class QuitSignals : public QObject {
     Q_OBJECT
 public:

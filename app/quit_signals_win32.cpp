@@ -1,6 +1,6 @@
 #include "app/quit_signals.h"
 
-#include "platform/os_seams.h"
+#include "os/os_seams.h"
 
 #include <QMetaObject>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/single_instance.h"
+#include "os/single_instance.h"
 
 #include <QString>
 

@@ -16,7 +16,9 @@ set(may_core_schedule res core/store core/lang core/schedule)
 set(may_core_editor res core/store core/lang core/schedule core/editor)
 set(may_core_draw res core/draw)
 set(core_all core/store core/lang core/schedule core/editor core/draw)
-set(may_platform res ${core_all} platform)
+# The system's seams stand on the core alone; the Qt layer above may use them.
+set(may_os res ${core_all} os)
+set(may_platform res ${core_all} os platform)
 set(may_controls ${may_platform} controls)
 set(may_ui ${may_controls} ui)
 set(may_app ${may_ui} app)
@@ -24,10 +26,12 @@ set(may_cli ${core_all} cli)
 # The tests of a layer reach what that layer reaches, their own helpers and the shared support.
 set(may_tests_core res ${core_all} support)
 set(may_tests_cli ${may_cli} support)
+set(may_tests_os ${may_os} support)
 
-# Qt stays out of these: the core and tovrin-cli must build where no Qt is installed. The drawing
-# program in res/art is a tool of its own, run by hand, and links nothing of ours.
-set(qt_free res core cli tests/core tests/cli)
+# Qt stays out of these: the core, the system's seams and tovrin-cli must build where no Qt is
+# installed. The drawing program in res/art is a tool of its own, run by hand, and links nothing of
+# ours.
+set(qt_free res core os cli tests/core tests/cli tests/os)
 set(qt_tools res/art)
 
 # The folder an include path or a file belongs to: core/<part> inside core/, else the first part.
@@ -41,7 +45,7 @@ endfunction()
 
 set(checked 0)
 set(faults "")
-set(folders res core platform controls ui app cli tests/core tests/cli)
+set(folders res core os platform controls ui app cli tests/core tests/cli tests/os)
 foreach(folder IN LISTS folders)
     file(GLOB_RECURSE files RELATIVE "${ROOT}" "${ROOT}/${folder}/*.h" "${ROOT}/${folder}/*.cpp")
     foreach(file IN LISTS files)
@@ -49,6 +53,7 @@ foreach(folder IN LISTS folders)
         if(from MATCHES "^tests/")
             string(REGEX REPLACE "^tests/core/.*" "tests_core" key "${file}")
             string(REGEX REPLACE "^tests/cli/.*" "tests_cli" key "${key}")
+            string(REGEX REPLACE "^tests/os/.*" "tests_os" key "${key}")
             set(own "${from}")
             string(REGEX REPLACE "^tests/" "" own "${own}")
         else()

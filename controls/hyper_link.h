@@ -6,8 +6,10 @@
 namespace tovrin {
 
 // A short text, normally a web address, in pure blue under a pointing hand; releasing the left
-// button over it asks the desktop to open the text. Tab reaches it too (a click does not take
-// the focus): framed while it has the focus, it opens with Enter or Space.
+// button over it asks the desktop to open the text; pressing alone, or a press that leaves the link
+// before the release, opens nothing. Tab reaches it too (a click does not take the focus): framed
+// while it has the focus, it opens with Space. Enter is not the link's: it goes on to the page,
+// whose default button (OK) it presses.
 class IXHyperLink : public QWidget {
     Q_OBJECT
 

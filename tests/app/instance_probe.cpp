@@ -8,7 +8,7 @@
 //   names       prints the abstract socket names a first copy of it binds, then "end"
 //   squat N...  binds and listens on the abstract names N..., says "squatting", and holds them
 //               until standard input ends (run as another user, it stands for one who took them)
-#include "platform/single_instance.h"
+#include "os/single_instance.h"
 
 #include <cstddef>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "platform/single_instance.h"
+#include "os/single_instance.h"
 #include "support/temp_base.h"
 
 #include <gtest/gtest.h>

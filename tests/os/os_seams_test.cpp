@@ -1,6 +1,6 @@
 // The operating system's seams, on whichever system the tests run: Linux here, Windows under Wine
 // in the cross-build.
-#include "platform/os_seams.h"
+#include "os/os_seams.h"
 #include "support/console_event.h"
 #include "support/temp_base.h"
 

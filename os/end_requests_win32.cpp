@@ -1,4 +1,4 @@
-#include "platform/os_seams.h"
+#include "os/os_seams.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

@@ -3,7 +3,7 @@
 // its whole life, the refused ones too while they show their warning; the system removes a mutex
 // when the last of them ends, however it ends, and creating one is one step, so two copies started
 // together never both win.
-#include "platform/single_instance.h"
+#include "os/single_instance.h"
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>

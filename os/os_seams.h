@@ -11,7 +11,7 @@
 // - Saving so that the old file or the new one is there, never a mix: core/store/atomic_file.h;
 //   atomic_file.cpp (rename, then folder sync) / atomic_file_win32.cpp (MoveFileExW, write
 //   through).
-// - One copy per user and program file: platform/single_instance.h; single_instance.cpp (locked
+// - One copy per user and program file: os/single_instance.h; single_instance.cpp (locked
 //   files in a folder of the user's own, the program file known by its device and inode from the
 //   process's own mappings, and a name in Linux's abstract socket namespace checked against its
 //   holder's credentials) / single_instance_win32.cpp (named mutexes in the session's namespace,
@@ -21,21 +21,22 @@
 //   the store is still the file read: StampOf in core/store/read_only_file.h.
 // - Temporary files of killed saves: RemoveStaleTemporaries in core/store/atomic_file.h (kill(0)
 //   / OpenProcess tell whether their process is gone).
-// - Being asked to end: below; end_requests_posix.cpp (SIGTERM, SIGINT, SIGHUP) /
-//   end_requests_win32.cpp (console control events, logoff, shutdown). The Qt side that hands a
+// - Being asked to end: below; os/end_requests_posix.cpp (SIGTERM, SIGINT, SIGHUP) /
+//   os/end_requests_win32.cpp (console control events, logoff, shutdown). The Qt side that hands a
 //   request to the event loop is app/quit_signals.cpp (a pipe the signal handler writes to) /
 //   app/quit_signals_win32.cpp (a call posted from the system's thread). A Windows session's end
 //   reaches the program as Qt's session-manager signals (WM_QUERYENDSESSION, WM_ENDSESSION).
-// - Where the files live: below; the working directory's Base/ on both.
+// - Where the files live: below (os/end_requests_posix.cpp / os/end_requests_win32.cpp); the
+//   working directory's Base/ on both.
 //
 // The code page (windows-1251) is a table of the core's own on every system, and the local clock
 // goes through the C library, so neither is a seam. The windows stand on Qt, which brings its own
-// seams for both systems; where Qt does not reach far enough, the platform layer has a file per
-// system too: which notification area there is (platform/tray_presence.cpp over D-Bus and X11 /
-// tray_presence_win32.cpp, the taskbar's) and the shell's "open" (platform/shell.cpp, xdg-open /
-// shell_win32.cpp, ShellExecuteEx).
+// seams for both systems; where Qt does not reach far enough, the layer over Qt in platform/ has a
+// file per system too: which notification area there is (platform/tray_presence.cpp over D-Bus
+// and X11 / tray_presence_win32.cpp, the taskbar's) and the shell's "open" (platform/shell.cpp,
+// xdg-open and xdg-mime / shell_win32.cpp, ShellExecuteEx).
 
-#include "platform/single_instance.h"
+#include "os/single_instance.h"
 
 #include <filesystem>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "platform/single_instance.h"
+#include "os/single_instance.h"
 
 #include <cstdint>
 #include <cstdio>

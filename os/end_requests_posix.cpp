@@ -1,4 +1,4 @@
-#include "platform/os_seams.h"
+#include "os/os_seams.h"
 
 #include <array>
 #include <csignal>
