@@ -3,6 +3,7 @@
 #include "platform/check_box.h"
 #include "platform/dialog_units.h"
 #include "platform/fonts.h"
+#include "platform/frame_centring.h"
 #include "platform/keyboard_cues.h"
 #include "platform/push_button.h"
 #include "platform/resources.h"
@@ -14,7 +15,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QScreen>
 
 namespace tovrin {
 
@@ -114,22 +114,10 @@ void Dialog::BuildControls(const DialogTemplate& t) {
 }
 
 void Dialog::PlaceWindow(const DialogTemplate& t) {
-    const int x = DluToPixelsX(t.rect.x);
-    const int y = DluToPixelsY(t.rect.y);
-    if (t.IsChild() || !t.Centred()) {
-        move(x, y);
-        return;
+    move(DluToPixelsX(t.rect.x), DluToPixelsY(t.rect.y));
+    if (!t.IsChild() && t.Centred()) {
+        CentreInWorkArea(*this);
     }
-    QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : nullptr;
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen == nullptr) {
-        move(x, y);
-        return;
-    }
-    const QRect area = screen->availableGeometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
 }
 
 void Dialog::FocusFirstTabStop() {

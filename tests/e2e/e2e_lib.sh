@@ -500,6 +500,16 @@ frame_geom() {
     [ -n "$ext" ] && IFS=, read -r l r t b <<<"$ext"
     X=$((X - l)) Y=$((Y - t)) WIDTH=$((WIDTH + l + r)) HEIGHT=$((HEIGHT + t + b))
 }
+# frame_centred WINDOW: the window, frame and all, sits centred in the work area the window manager
+# publishes (the screen less the panel), to the pixel: halving an odd size may leave one over.
+# Sets X Y WIDTH HEIGHT to the frame, and OFF_X OFF_Y to how far its centre is off, in half pixels.
+frame_centred() {
+    local ax ay aw ah
+    frame_geom "$1" || return 1
+    read -r ax ay aw ah < <(xprop -root _NET_WORKAREA | sed 's/.*= *//; s/,/ /g' | awk '{print $1, $2, $3, $4}')
+    OFF_X=$((2 * (X - ax) + WIDTH - aw)) OFF_Y=$((2 * (Y - ay) + HEIGHT - ah))
+    [ "${OFF_X#-}" -le 2 ] && [ "${OFF_Y#-}" -le 2 ]
+}
 # The window that has the keyboard focus, as the window manager says (_NET_ACTIVE_WINDOW), or
 # the X server where there is no window manager.
 focused_window() { xdotool getwindowfocus; }

@@ -93,6 +93,10 @@ waitfor 10 window_named "$APP" 'Tovrin v3.3' || fail "current messages not shown
 NOTIFY=$(window_named "$APP" 'Tovrin v3.3')
 geom "$NOTIFY"
 [ "$WIDTH" -gt "$(px 500)" ] && [ "$HEIGHT" -gt "$(px 250)" ] || fail "current messages ${WIDTH}x$HEIGHT"
+if wm_running; then
+    waitfor 3 frame_centred "$NOTIFY" ||
+        fail "current messages' frame at $X,$Y ${WIDTH}x$HEIGHT off the work area's centre by ($OFF_X,$OFF_Y)/2"
+fi
 shot current-messages
 ok "current messages ${WIDTH}x${HEIGHT} at $X,$Y; screenshot current-messages.png"
 

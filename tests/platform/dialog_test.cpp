@@ -4,6 +4,7 @@
 #include "platform/date_time_picker.h"
 #include "platform/dialog_units.h"
 #include "platform/edit_control.h"
+#include "platform/frame_centring.h"
 #include "platform/list_view.h"
 #include "platform/push_button.h"
 #include "platform/static_control.h"
@@ -90,6 +91,16 @@ TEST(Dialog, TheEditorIsBuiltToItsPixelLayout) {
     EXPECT_NE(editor.GetDlgItemAs<ListView>(IDC_EDITOR_LIST), nullptr);
     EXPECT_EQ(editor.inits, 1);
     EXPECT_TRUE(editor.initSawControls);
+}
+
+TEST(Dialog, ACentredFrameKeepsItsTitleBarInTheWorkArea) {
+    // The 1280x1000 left by a panel along the bottom, and a framed 614x318 window.
+    EXPECT_EQ(CentredFramePosition(QRect(0, 0, 1280, 1000), QSize(616, 344)), QPoint(332, 328));
+    // A panel at the left and one at the top: the area does not start at the screen's corner.
+    EXPECT_EQ(CentredFramePosition(QRect(40, 30, 1240, 994), QSize(620, 340)), QPoint(350, 357));
+    // Larger than the area, across or down: the corner stays inside, where the title bar is.
+    EXPECT_EQ(CentredFramePosition(QRect(0, 24, 800, 576), QSize(900, 300)), QPoint(0, 162));
+    EXPECT_EQ(CentredFramePosition(QRect(0, 24, 800, 576), QSize(500, 700)), QPoint(150, 24));
 }
 
 TEST(Dialog, PagesAreChildrenPlacedInTheirParent) {
