@@ -37,7 +37,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # run time (without it the program cannot start), and the windows were laid out for metrics that
 # only the Liberation fonts reproduce. Opening the help and the web address goes through
 # xdg-open: the program says so when it cannot, and everything else works without it, so it is
-# recommended. Help.chm needs a CHM viewer that xdg-open knows.
+# recommended. Help.chm opens in a CHM viewer that xdg-open knows; without one the help's pages
+# open as HTML in the browser.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")

@@ -61,6 +61,55 @@ void StartOpener(const QString& file, ShellOpenDone done, const OpenerTexts& tex
     opener->setStandardInputFile(QProcess::nullDevice());
     opener->start(QStringLiteral("xdg-open"), {file});
 }
+
+// Whether the desktop names a program for compiled help. Asked first, as xdg-open, finding none,
+// hands a file to whatever browser it finds, and a browser offers a .chm for download instead of
+// showing it.
+void AskForHelpViewer(std::function<void(bool found)> answer) {
+    auto* query = new QProcess(QCoreApplication::instance());
+    auto report = std::make_shared<std::function<void(bool)>>(std::move(answer));
+    auto finish = [query, report](bool found) {
+        if (*report) {
+            const std::function<void(bool)> tell = std::move(*report);
+            *report = nullptr;
+            query->deleteLater();
+            tell(found);
+        }
+    };
+    QObject::connect(query, &QProcess::errorOccurred, query,
+                     [finish](QProcess::ProcessError error) {
+                         if (error == QProcess::FailedToStart) {
+                             finish(false);
+                         }
+                     });
+    QObject::connect(query, &QProcess::finished, query,
+                     [query, finish](int status, QProcess::ExitStatus how) {
+                         finish(how == QProcess::NormalExit && status == 0 &&
+                                !query->readAllStandardOutput().trimmed().isEmpty());
+                     });
+    query->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    query->setStandardInputFile(QProcess::nullDevice());
+    query->start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                              QStringLiteral("application/vnd.ms-htmlhelp")});
+}
+
+// The help's pages in the browser. `ifMissing` is what the user is told when there are no pages;
+// `ifFailed`, when not empty, replaces the opener's own problem (the compiled help's road failed
+// first, and its problem says more).
+void OpenHelpPages(const QString& pages, const QString& ifMissing, const QString& ifFailed,
+                   ShellOpenDone done, const OpenerTexts& texts) {
+    if (!QFileInfo::exists(pages)) {
+        QTimer::singleShot(0, QCoreApplication::instance(),
+                           [done = std::move(done), ifMissing] { done(ifMissing); });
+        return;
+    }
+    StartOpener(
+        pages,
+        [done = std::move(done), ifFailed](const QString& problem) {
+            done(problem.isEmpty() || ifFailed.isEmpty() ? problem : ifFailed);
+        },
+        texts);
+}
 #else
 void StartOpener(const QString& file, ShellOpenDone done, const OpenerTexts& texts) {
     const bool opened = QDesktopServices::openUrl(QUrl::fromLocalFile(file));
@@ -86,5 +135,39 @@ bool ShellOpen(const QString& target) {
 void ShellOpenFile(const QString& file, ShellOpenDone done, const OpenerTexts& texts) {
     StartOpener(QFileInfo(file).absoluteFilePath(), std::move(done), texts);
 }
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+void ShellOpenHelp(const QString& compiled, const QString& pages, ShellOpenDone done,
+                   const OpenerTexts& texts) {
+    const QString chm = QFileInfo(compiled).absoluteFilePath();
+    const QString html = QFileInfo(pages).absoluteFilePath();
+    if (!QFileInfo::exists(chm)) {
+        OpenHelpPages(html, texts.missing.arg(chm), {}, std::move(done), texts);
+        return;
+    }
+    AskForHelpViewer([chm, html, done = std::move(done), texts](bool found) mutable {
+        if (!found) {
+            const QString none = texts.noViewer.arg(chm);
+            OpenHelpPages(html, none, none, std::move(done), texts);
+            return;
+        }
+        StartOpener(
+            chm,
+            [html, done = std::move(done), texts](const QString& problem) mutable {
+                if (problem.isEmpty()) {
+                    done({});
+                } else {
+                    OpenHelpPages(html, problem, problem, std::move(done), texts);
+                }
+            },
+            texts);
+    });
+}
+#else
+void ShellOpenHelp(const QString& compiled, const QString&, ShellOpenDone done,
+                   const OpenerTexts& texts) {
+    ShellOpenFile(compiled, std::move(done), texts);
+}
+#endif
 
 } // namespace tovrin

@@ -41,6 +41,14 @@ struct OpenerTexts {
 // The file given to the opener is absolute, in the system's own separators.
 void ShellOpenFile(const QString& file, ShellOpenDone done, const OpenerTexts& texts);
 
+// Opens the help: the compiled help file with the desktop's viewer for it; where the desktop has
+// none, or its viewer fails, the same help as HTML pages (`pages`, their index) in the browser.
+// Windows opens the compiled help through the shell, as ShellOpenFile. `done` as for ShellOpenFile;
+// when both roads fail, the compiled help's problem is told (missing, no viewer, the opener's
+// failure), or the pages' own when the compiled help is not there.
+void ShellOpenHelp(const QString& compiled, const QString& pages, ShellOpenDone done,
+                   const OpenerTexts& texts);
+
 #ifdef Q_OS_WIN
 // What the shell is asked to do, for tests that must not start a browser or a viewer. While set,
 // every open goes to it (verb, target) instead of the shell, and succeeds.

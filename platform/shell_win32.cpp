@@ -131,4 +131,10 @@ void ShellOpenFile(const QString& file, ShellOpenDone done, const OpenerTexts& t
     });
 }
 
+// The shell's association is the system's own answer: the compiled help is what Windows opens.
+void ShellOpenHelp(const QString& compiled, const QString&, ShellOpenDone done,
+                   const OpenerTexts& texts) {
+    ShellOpenFile(compiled, std::move(done), texts);
+}
+
 } // namespace tovrin

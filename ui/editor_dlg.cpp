@@ -94,6 +94,14 @@ QString PartialStoreText(const AddedTexts& added, int error, int kept) {
         .arg(kept);
 }
 
+QString NativeAbsolute(const char* path) {
+    return QDir::toNativeSeparators(QFileInfo(QString::fromLatin1(path)).absoluteFilePath());
+}
+
+void OpenHelpOrItsPages(const QString& help, ShellOpenDone done, const OpenerTexts& texts) {
+    ShellOpenHelp(help, NativeAbsolute(kHelpPagesPath), std::move(done), texts);
+}
+
 QString DiscardQuestion(const AddedTexts& added) {
     return added.Text(kEditorDiscardQuestion,
                       QStringLiteral("Close the editor without saving, losing the changes made "
@@ -105,7 +113,7 @@ QString DiscardQuestion(const AddedTexts& added) {
 
 CEditorDlg::CEditorDlg(QWidget* parent, EditorOwner* owner)
     : owner_(owner), parent_(parent), textOrder_(std::make_unique<CollatedTextOrder>()),
-      shellOpen_(ShellOpenFile) {}
+      shellOpen_(OpenHelpOrItsPages) {}
 
 CEditorDlg::~CEditorDlg() {
     // Deleted while still open (the program is ending, perhaps with its main window): save what
@@ -311,10 +319,10 @@ void CEditorDlg::OpenHelp() {
     // A help item that silently does nothing leaves the user guessing: say what is missing. The
     // path is made absolute here, where the working directory is the program's own.
     // In the system's own separators: the user reads it, and Windows' shell is given it.
-    const QString help =
-        QDir::toNativeSeparators(QFileInfo(QString::fromLatin1(kHelpPath)).absoluteFilePath());
+    const QString help = NativeAbsolute(kHelpPath);
     const QString caption = texts_[kTitle];
-    if (!QFileInfo::exists(help)) {
+    // Where the desktop cannot show the compiled help, its pages as HTML can stand in for it.
+    if (!QFileInfo::exists(help) && !QFileInfo::exists(NativeAbsolute(kHelpPagesPath))) {
         MessageBox(this, openerTexts_.missing.arg(help), caption, MB_OK | MB_ICONINFORMATION);
         return;
     }

@@ -3,8 +3,8 @@
 #  1. exactly the files the package is made of, the menu entry valid and naming the installed
 #     launcher, the icons at the sizes their folders promise;
 #  2. a first start through the installed launcher runs the installed program in the user's data
-#     folder and seeds Base/ from the installed texts and help; the English texts copied over
-#     default.lng are what tovrin-cli then reads;
+#     folder and seeds Base/ from the installed texts and help (Help.chm and its HTML pages); the
+#     English texts copied over default.lng are what tovrin-cli then reads;
 #  3. tovrin-autostart turns the login entry on and off, and tells which.
 # Environment: TOVRIN_BUILD_DIR, a built tree; TOVRIN_SOURCE_DIR.
 set -euo pipefail
@@ -29,6 +29,10 @@ expected=(
     share/man/man1/tovrin-autostart.1.gz share/man/man1/tovrin-cli.1.gz share/man/man1/tovrin.1.gz
     share/tovrin/Help.chm share/tovrin/default.lng share/tovrin/english.lng
 )
+for page in editor index modes notice record settings tray; do
+    expected+=("share/tovrin/help/$page.html")
+done
+expected+=(share/tovrin/help/style.css)
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/tovrin.png")
 done
@@ -70,6 +74,7 @@ data=$XDG_DATA_HOME/tovrin
 [ "$(readlink "/proc/$APP/cwd")" = "$data" ] || fail "running in $(readlink "/proc/$APP/cwd")"
 cmp -s "$data/Base/default.lng" "$P/share/tovrin/default.lng" || fail "texts not seeded"
 cmp -s "$data/Base/Help.chm" "$P/share/tovrin/Help.chm" || fail "help not seeded"
+diff -r "$data/Base/help" "$P/share/tovrin/help" >/dev/null || fail "the help's pages not seeded"
 [ -f "$data/Base/tovrin.ini" ] || fail "settings not made in the data folder"
 stop_launched
 ok "first start ran $P/libexec/tovrin/tovrin in $data, seeded from the installed files"

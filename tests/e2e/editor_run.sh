@@ -8,6 +8,9 @@
 #     and the minutes go one up from the keyboard; OK: the new row shows in the list;
 #     the pane's Delete on the row asks first, in the desktop's one language, and Escape keeps
 #     the row;
+#     the pane's Help, on a desktop without a viewer for Help.chm: the help's HTML pages go to the
+#     browser; with a viewer: Help.chm goes to it; with a viewer that fails: the pages after it;
+#     when both fail: a box names Help.chm (stand-in xdg-mime and xdg-open on PATH);
 #  4. the title bar's close: the editor goes, and the store holds the reminder;
 #  5. at 14:30 the journal pops up at the bottom right, on top, with the typed text;
 #  6. the editor again, then Exit from the tray menu while the box that says it is open waits:
@@ -52,13 +55,35 @@ editor_shown() { window_named "$APP" 'Tovrin'; }
 editor_gone() { ! editor_shown; }
 store_json() { (cd "$RUN" && "$CLI" dump --json); }
 
-# 1. A screen, a tray, a Russian keyboard for the message, and the program with an empty Base/.
+# The desktop's MIME database and opener, stood in for: xdg-mime names a viewer for compiled help
+# when $W/viewer says one, and xdg-open writes down what it was given and fails where told to.
+mkdir -p "$W/bin"
+cat >"$W/bin/xdg-mime" <<MIME
+#!/bin/sh
+[ "\$*" = "query default application/vnd.ms-htmlhelp" ] && [ -f "$W/viewer" ] && cat "$W/viewer"
+exit 0
+MIME
+cat >"$W/bin/xdg-open" <<OPENER
+#!/bin/sh
+printf '%s\n' "\$*" >>"$W/opened.log"
+case "\$1" in
+    *.chm) [ ! -f "$W/chm-fails" ] || exit 3 ;;
+    *) [ ! -f "$W/html-fails" ] || exit 4 ;;
+esac
+OPENER
+chmod +x "$W/bin/xdg-mime" "$W/bin/xdg-open"
+export PATH=$W/bin:$PATH
+
+# 1. A screen, a tray, a Russian keyboard for the message, and the program with an empty Base/
+#    but for its texts and help.
 e2e_start_desktop
 e2e_keyboard ru
 ok "Xvfb $DISPLAY ${SW}x${SH}, desktop $DESKTOP"
 RUN=$W/run
-mkdir -p "$RUN/Base"
+mkdir -p "$RUN/Base/help"
 e2e_language_file "$RUN/Base"
+printf 'ITSF' >"$RUN/Base/Help.chm"
+cp "$TOVRIN_SOURCE_DIR"/res/help/*.html "$TOVRIN_SOURCE_DIR"/res/help/style.css "$RUN/Base/help/"
 e2e_own_copy "$BIN"
 cd "$RUN"
 e2e_start_faked "$START" "$W/app.log" "$OWN_BIN"
@@ -84,11 +109,11 @@ abs_geom "$ED"
 EX=$X EY=$Y
 [ "$WIDTH" -eq "$(dx 346)" ] && [ "$HEIGHT" -eq "$(dy 199)" ] || fail "editor ${WIDTH}x$HEIGHT"
 if wm_running; then
-    # Centred in the space the panel leaves, give or take the frame.
-    frame_geom "$ED"
-    read -r _ _ AW AH < <(xprop -root _NET_WORKAREA | sed 's/.*= *//; s/,/ /g')
-    [ $(((AW - WIDTH - 2 * X) ** 2)) -le 1600 ] && [ $(((AH - HEIGHT - 2 * Y) ** 2)) -le 1600 ] ||
-        fail "editor frame at $X,$Y ${WIDTH}x$HEIGHT not centred in ${AW}x$AH"
+    # Centred, frame and all, in the space the panel leaves.
+    waitfor 3 frame_centred "$ED" ||
+        fail "editor frame at $X,$Y ${WIDTH}x$HEIGHT off the work area's centre by ($OFF_X,$OFF_Y)/2"
+    abs_geom "$ED"
+    EX=$X EY=$Y
     xprop -id "$ED" _NET_WM_ALLOWED_ACTIONS | grep -q _NET_WM_ACTION_MAXIMIZE &&
         fail "the editor can be maximised"
 else
@@ -159,6 +184,46 @@ press Escape
 waitfor 10 not_shown "$BOX" || fail "Escape did not answer the question"
 waitfor 5 row_shown || fail "the row went although the question was cancelled"
 ok "the Delete key did nothing; the pane's Delete asked \"$(lng Editor 5)\"; Escape kept the row"
+
+# The pane's Help, second item of its second folder: the first folder's Delete was the last used,
+#  so the second folder's heading waits closed at the pane's bottom.
+click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 180) - $(px 11)))
+sleep 0.5
+help_item() { click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 19) + $(px $((1 + 40 + 8 + 16 + 64))))); }
+# opened N...: the opener was given exactly these, in order, since N earlier opens.
+opened() {
+    local n=$1
+    shift
+    [ "$(tail -n +$((n + 1)) "$W/opened.log" 2>/dev/null)" = "$(printf '%s\n' "$@")" ]
+}
+help_boxes() { boxes_shown "$W/app.log" | grep -c -F "$RUN/Base/Help.chm" || true; }
+PAGES=$RUN/Base/help/index.html
+help_item
+waitfor 10 opened 0 "$PAGES" || fail "no viewer: the opener got $(cat "$W/opened.log" 2>/dev/null)"
+echo xchm.desktop >"$W/viewer"
+help_item
+waitfor 10 opened 1 "$RUN/Base/Help.chm" || fail "a viewer: the opener got $(cat "$W/opened.log")"
+touch "$W/chm-fails"
+help_item
+waitfor 10 opened 2 "$RUN/Base/Help.chm" "$PAGES" ||
+    fail "a failing viewer: the opener got $(cat "$W/opened.log")"
+sleep 0.5
+opened 2 "$RUN/Base/Help.chm" "$PAGES" || fail "opened more: $(cat "$W/opened.log")"
+[ "$(help_boxes)" -eq 0 ] || fail "a box about the help while it opened"
+touch "$W/html-fails"
+help_item
+help_box() {
+    [ "$(help_boxes)" -eq 1 ] &&
+        xdotool search --all --onlyvisible --pid "$APP" --name "^$(lng Editor 4)\$" | grep -vx "$ED" | head -1 | grep .
+}
+waitfor 10 help_box || fail "both roads failed and no box said so: $(boxes_shown "$W/app.log")"
+opened 4 "$RUN/Base/Help.chm" "$PAGES" || fail "both failing: the opener got $(cat "$W/opened.log")"
+BOX=$(help_box)
+shot 7c-help-box
+xdotool windowfocus --sync "$BOX" 2>/dev/null || true
+press Return
+waitfor 10 not_shown "$BOX" || fail "Return did not close the help's box"
+ok "Help: pages without a viewer, Help.chm with one, the pages after a failing one; a box when both fail"
 
 # 4. The title bar's close. The editor saves as it goes and tells the main window about the new
 #    timed reminder.

@@ -48,7 +48,9 @@ cat >"$W/bin/xdg-open" <<OPENER
 #!/bin/sh
 printf '%s\n' "\$*" >>"$W/opened.log"
 OPENER
-chmod +x "$W/bin/xdg-open"
+# And a viewer for compiled help that the desktop names, so that Linux Tovrin opens Help.chm.
+printf '#!/bin/sh\necho xchm.desktop\n' >"$W/bin/xdg-mime"
+chmod +x "$W/bin/xdg-open" "$W/bin/xdg-mime"
 export PATH=$W/bin:$PATH
 opened() { grep -qF "$1" "$W/opened.log" 2>/dev/null; }
 
