@@ -8,13 +8,13 @@
 #     and the minutes go one up from the keyboard; OK: the new row shows in the list;
 #     the pane's Delete on the row asks first, in the desktop's one language, and Escape keeps
 #     the row;
-#     the pane's Help, on a desktop without a viewer for Help.chm: the help's HTML pages go to the
-#     browser; with a viewer: Help.chm goes to it; with a viewer that fails: the pages after it;
-#     when both fail: a box names Help.chm (stand-in xdg-mime and xdg-open on PATH);
 #  4. the title bar's close: the editor goes, and the store holds the reminder;
 #  5. at 14:30 the journal pops up at the bottom right, on top, with the typed text;
-#  6. the editor again, then Exit from the tray menu while the box that says it is open waits:
-#     the program ends cleanly, the store as the editor left it.
+#  6. the editor again; its Help on a desktop without a viewer for Help.chm: the help's HTML pages
+#     go to the browser; with a viewer: Help.chm goes to it; with a viewer that fails: the pages
+#     after it; when both fail: a box names Help.chm (stand-in xdg-mime and xdg-open on PATH);
+#     then Exit from the tray menu while the box that says the editor is open waits: the program
+#     ends cleanly, the store as the editor left it.
 # Needs: Xvfb, trayer, xdotool, xwininfo, xprop, import, setxkbmap, convert, libfaketime.
 # Environment: TOVRIN_BIN, TOVRIN_CLI, E2E_X_CLOSE, E2E_X_PROBE, TOVRIN_SOURCE_DIR; E2E_ARTIFACTS
 # for the screenshots; E2E_DESKTOP (bare, openbox, sni, ru; see e2e_lib.sh).
@@ -185,46 +185,6 @@ waitfor 10 not_shown "$BOX" || fail "Escape did not answer the question"
 waitfor 5 row_shown || fail "the row went although the question was cancelled"
 ok "the Delete key did nothing; the pane's Delete asked \"$(lng Editor 5)\"; Escape kept the row"
 
-# The pane's Help, second item of its second folder: the first folder's Delete was the last used,
-#  so the second folder's heading waits closed at the pane's bottom.
-click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 180) - $(px 11)))
-sleep 0.5
-help_item() { click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 19) + $(px $((1 + 40 + 8 + 16 + 64))))); }
-# opened N...: the opener was given exactly these, in order, since N earlier opens.
-opened() {
-    local n=$1
-    shift
-    [ "$(tail -n +$((n + 1)) "$W/opened.log" 2>/dev/null)" = "$(printf '%s\n' "$@")" ]
-}
-help_boxes() { boxes_shown "$W/app.log" | grep -c -F "$RUN/Base/Help.chm" || true; }
-PAGES=$RUN/Base/help/index.html
-help_item
-waitfor 10 opened 0 "$PAGES" || fail "no viewer: the opener got $(cat "$W/opened.log" 2>/dev/null)"
-echo xchm.desktop >"$W/viewer"
-help_item
-waitfor 10 opened 1 "$RUN/Base/Help.chm" || fail "a viewer: the opener got $(cat "$W/opened.log")"
-touch "$W/chm-fails"
-help_item
-waitfor 10 opened 2 "$RUN/Base/Help.chm" "$PAGES" ||
-    fail "a failing viewer: the opener got $(cat "$W/opened.log")"
-sleep 0.5
-opened 2 "$RUN/Base/Help.chm" "$PAGES" || fail "opened more: $(cat "$W/opened.log")"
-[ "$(help_boxes)" -eq 0 ] || fail "a box about the help while it opened"
-touch "$W/html-fails"
-help_item
-help_box() {
-    [ "$(help_boxes)" -eq 1 ] &&
-        xdotool search --all --onlyvisible --pid "$APP" --name "^$(lng Editor 4)\$" | grep -vx "$ED" | head -1 | grep .
-}
-waitfor 10 help_box || fail "both roads failed and no box said so: $(boxes_shown "$W/app.log")"
-opened 4 "$RUN/Base/Help.chm" "$PAGES" || fail "both failing: the opener got $(cat "$W/opened.log")"
-BOX=$(help_box)
-shot 7c-help-box
-xdotool windowfocus --sync "$BOX" 2>/dev/null || true
-press Return
-waitfor 10 not_shown "$BOX" || fail "Return did not close the help's box"
-ok "Help: pages without a viewer, Help.chm with one, the pages after a failing one; a box when both fail"
-
 # 4. The title bar's close. The editor saves as it goes and tells the main window about the new
 #    timed reminder.
 close_window "$ED" || fail "the editor refused WM_DELETE_WINDOW"
@@ -272,6 +232,56 @@ ok "journal at $(fake_clock "$FIRED_MS"): ${WIDTH}x$HEIGHT at $X,$Y, on top, a r
 #    only says so (Manager key 5); Exit ends that box, the editor (an unchanged close leaves the
 #    store alone) and the program, cleanly.
 menu_command 3 editor_shown || fail "Editor from the tray menu opened no editor"
+ED=$(editor_shown)
+sleep 0.5
+# The pane's Help, second item of its second folder, whose heading waits closed at the pane's
+# bottom.
+click $((EX + $(dx 1) + $(dx 83) / 2)) $((EY + $(dy 180) - $(px 11)))
+sleep 0.5
+# The pointer moves over the item before each click: a move to where the pointer already is
+# waits long for a motion that never comes, and the pane takes a click on the item it last saw
+# the pointer over.
+help_item() {
+    local x=$((EX + $(dx 1) + $(dx 83) / 2)) y=$((EY + $(dy 19) + $(px $((1 + 40 + 8 + 16 + 64)))))
+    xdotool mousemove --sync $((x - $(px 4))) "$y"
+    sleep 0.3
+    click "$x" "$y"
+}
+# opened N...: the opener was given exactly these, in order, since N earlier opens.
+opened() {
+    local n=$1
+    shift
+    [ "$(tail -n +$((n + 1)) "$W/opened.log" 2>/dev/null)" = "$(printf '%s\n' "$@")" ]
+}
+help_boxes() { boxes_shown "$W/app.log" | grep -c -F "$RUN/Base/Help.chm" || true; }
+PAGES=$RUN/Base/help/index.html
+help_item
+waitfor 10 opened 0 "$PAGES" || fail "no viewer: the opener got $(cat "$W/opened.log" 2>/dev/null)"
+echo xchm.desktop >"$W/viewer"
+help_item
+waitfor 10 opened 1 "$RUN/Base/Help.chm" || fail "a viewer: the opener got $(cat "$W/opened.log")"
+touch "$W/chm-fails"
+help_item
+waitfor 10 opened 2 "$RUN/Base/Help.chm" "$PAGES" ||
+    fail "a failing viewer: the opener got $(cat "$W/opened.log")"
+sleep 0.5
+opened 2 "$RUN/Base/Help.chm" "$PAGES" || fail "opened more: $(cat "$W/opened.log")"
+[ "$(help_boxes)" -eq 0 ] || fail "a box about the help while it opened"
+touch "$W/html-fails"
+help_item
+help_box() {
+    [ "$(help_boxes)" -eq 1 ] &&
+        xdotool search --all --onlyvisible --pid "$APP" --name "^$(lng Editor 4)\$" | grep -vx "$ED" | head -1 | grep .
+}
+waitfor 10 help_box || fail "both roads failed and no box said so: $(boxes_shown "$W/app.log")"
+opened 4 "$RUN/Base/Help.chm" "$PAGES" || fail "both failing: the opener got $(cat "$W/opened.log")"
+BOX=$(help_box)
+shot 10a-help-box
+xdotool windowfocus --sync "$BOX" 2>/dev/null || true
+press Return
+waitfor 10 not_shown "$BOX" || fail "Return did not close the help's box"
+ok "Help: pages without a viewer, Help.chm with one, the pages after a failing one; a box when both fail"
+
 already_said() { boxes_shown "$W/app.log" | grep -q -F "$(lng Manager 5)"; }
 menu_command 3 already_said || fail "Editor with the editor open said nothing"
 shot 10-editor-already-open
