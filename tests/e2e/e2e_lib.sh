@@ -535,12 +535,13 @@ lng() {
 # boxes_shown LOG...: the boxes the program showed, one a line: "box: caption | text | buttons".
 boxes_shown() { cat "$@" 2>/dev/null | grep -a '^tovrin.boxes: box: ' | sed 's/^tovrin.boxes: //' || true; }
 # one_language_per_box LOG...: fails on a box whose words mix Latin and Cyrillic letters, and
-# says how many boxes it read. The program's name and file names are Latin in any language.
+# says how many boxes it read. The program's name, file names and types (.chm), and the programs
+# the help's box names (xchm, kchmviewer, xdg-open and its package) are Latin in any language.
 one_language_per_box() {
     local line words count=0
     while IFS= read -r line; do
         count=$((count + 1))
-        words=$(LC_ALL=C.UTF-8 sed -E 's#[^ ]*(/|[A-Za-z0-9]\.[A-Za-z])[^ ]*##g; s/[Tt]ovrin//g' <<<"${line#box: }")
+        words=$(LC_ALL=C.UTF-8 sed -E 's#[^ ]*(/|[A-Za-z0-9]\.[A-Za-z])[^ ]*##g; s/[Tt]ovrin|xchm|kchmviewer|xdg-[a-z]+|\.[a-z]+//g' <<<"${line#box: }")
         if LC_ALL=C.UTF-8 grep -q '[A-Za-z]' <<<"$words" &&
             LC_ALL=C.UTF-8 grep -qP '[\x{0400}-\x{04FF}]' <<<"$words"; then
             fail "a box mixes languages: $line"
