@@ -500,9 +500,8 @@ frame_geom() {
     [ -n "$ext" ] && IFS=, read -r l r t b <<<"$ext"
     X=$((X - l)) Y=$((Y - t)) WIDTH=$((WIDTH + l + r)) HEIGHT=$((HEIGHT + t + b))
 }
-# frame_centred WINDOW: the window, frame and all, sits centred in the work area the window manager
-# publishes (the screen less the panel), to the pixel: halving an odd size may leave one over.
-# Sets X Y WIDTH HEIGHT to the frame, and OFF_X OFF_Y to how far its centre is off, in half pixels.
+# frame_centred WINDOW: the window's frame is centred in the window manager's work area to the pixel
+# (halving may leave one over); X Y WIDTH HEIGHT the frame, OFF_X OFF_Y its offset in half pixels.
 frame_centred() {
     local ax ay aw ah
     frame_geom "$1" || return 1

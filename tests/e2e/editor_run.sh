@@ -62,10 +62,7 @@ printf '#!/bin/sh\n[ "$*" != "query default application/vnd.ms-htmlhelp" ] || ca
 cat >"$W/bin/xdg-open" <<OPENER
 #!/bin/sh
 printf '%s\n' "\$*" >>"$W/opened.log"
-case "\$1" in
-    *.chm) [ ! -f "$W/chm-fails" ] || exit 3 ;;
-    *) [ ! -f "$W/html-fails" ] || exit 4 ;;
-esac
+case "\$1" in *.chm) [ ! -f "$W/chm-fails" ] || exit 3 ;; *) [ ! -f "$W/html-fails" ] || exit 4 ;; esac
 OPENER
 chmod +x "$W/bin/xdg-mime" "$W/bin/xdg-open"
 export PATH=$W/bin:$PATH
@@ -238,9 +235,7 @@ sleep 0.5
 # a motion that never comes, and the pane takes a click on the item it saw the pointer over.
 help_item() {
     local x=$((EX + $(dx 1) + $(dx 83) / 2)) y=$((EY + $(dy 19) + $(px $((1 + 40 + 8 + 16 + 64)))))
-    xdotool mousemove --sync $((x - $(px 4))) "$y"
-    sleep 0.3
-    click "$x" "$y"
+    xdotool mousemove --sync $((x - $(px 4))) "$y" sleep 0.3 mousemove --sync "$x" "$y" click 1
 }
 # opened N...: the opener was given exactly these, in order, since N earlier opens.
 opened() { [ "$(tail -n +$(($1 + 1)) "$W/opened.log" 2>/dev/null)" = "$(shift && printf '%s\n' "$@")" ]; }
