@@ -33,7 +33,8 @@
 // seams for both systems; where Qt does not reach far enough, the platform layer has a file per
 // system too: which notification area there is (platform/tray_presence.cpp over D-Bus and X11 /
 // tray_presence_win32.cpp, the taskbar's) and the shell's "open" (platform/shell.cpp, xdg-open /
-// shell_win32.cpp, ShellExecuteEx).
+// shell_win32.cpp, ShellExecuteEx), and the high-contrast switch (platform/high_contrast.cpp,
+// none: the palette says it / high_contrast_win32.cpp, SPI_GETHIGHCONTRAST).
 
 #include "platform/single_instance.h"
 
