@@ -26,44 +26,21 @@
 namespace tovrin {
 namespace {
 
-// The owner-drawn controls under three desktops: the light palette the tests run with, a dark one
-// (the "darker" scheme of a common theme tool) and a high-contrast one (black, white and yellow).
-
-QPalette FromList(const std::array<QRgb, 21>& c) {
-    // The scheme files' order of roles.
-    static constexpr std::array<QPalette::ColorRole, 21> kRoles = {
-        QPalette::WindowText,     QPalette::Button,
-        QPalette::Light,          QPalette::Midlight,
-        QPalette::Dark,           QPalette::Mid,
-        QPalette::Text,           QPalette::BrightText,
-        QPalette::ButtonText,     QPalette::Base,
-        QPalette::Window,         QPalette::Shadow,
-        QPalette::Highlight,      QPalette::HighlightedText,
-        QPalette::Link,           QPalette::LinkVisited,
-        QPalette::AlternateBase,  QPalette::NoRole,
-        QPalette::ToolTipBase,    QPalette::ToolTipText,
-        QPalette::PlaceholderText};
-    QPalette p;
-    for (std::size_t i = 0; i < kRoles.size(); ++i) {
-        if (kRoles[i] != QPalette::NoRole) {
-            p.setColor(QPalette::All, kRoles[i], QColor::fromRgba(c[i]));
-        }
-    }
+// The owner-drawn controls under the light palette the tests run with, a dark one (a theme tool's
+// "darker" scheme) and a high-contrast one (black, white and yellow).
+QPalette Scheme(QRgb window, QRgb base, QRgb text, QRgb dark, QRgb highlight, QRgb grey) {
+    QPalette p(QColor::fromRgb(text), QColor::fromRgb(window), QColor::fromRgb(0x979797),
+               QColor::fromRgb(dark), QColor::fromRgb(0x4a4947), QColor::fromRgb(text),
+               QColor::fromRgb(0xffffff), QColor::fromRgb(base), QColor::fromRgb(window));
+    p.setColor(QPalette::Highlight, QColor::fromRgb(highlight));
+    p.setColor(QPalette::PlaceholderText, QColor::fromRgba(grey));
     return p;
 }
-
 QPalette Darker() {
-    return FromList({0xffffffff, 0xff424245, 0xff979797, 0xff5e5c5b, 0xff302f2e, 0xff4a4947,
-                     0xffffffff, 0xffffffff, 0xffffffff, 0xff3d3d3d, 0xff222020, 0xffe7e4e0,
-                     0xff12608a, 0xfff9f9f9, 0xff0986d3, 0xffa70b06, 0xff5c5b5a, 0xffffffff,
-                     0xff3f3f36, 0xffffffff, 0x80ffffff});
+    return Scheme(0x222020, 0x3d3d3d, 0xffffff, 0x302f2e, 0x12608a, 0x80ffffff);
 }
-
 QPalette HighContrast() {
-    return FromList({0xffffffff, 0xff000000, 0xffffffff, 0xff808080, 0xff808080, 0xff808080,
-                     0xffffffff, 0xffffff00, 0xffffffff, 0xff000000, 0xff000000, 0xffffffff,
-                     0xffffff00, 0xff000000, 0xffffff00, 0xff00ffff, 0xff000000, 0xffffffff,
-                     0xff000000, 0xffffffff, 0xffc0c0c0});
+    return Scheme(0x000000, 0x000000, 0xffffff, 0x808080, 0xffff00, 0xffc0c0c0);
 }
 
 class PaneOwner : public QWidget, public TextSource {
@@ -75,6 +52,7 @@ QImage Rgb(const QImage& image) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
+// The first 16 hex digits of the MD5 of the pixels, row by row.
 QString Sum(const QImage& image) {
     const QImage rgb = Rgb(image);
     QCryptographicHash hash(QCryptographicHash::Md5);
