@@ -19,6 +19,7 @@ PROBE=${E2E_CONTRAST_PROBE:?}
 : "${TOVRIN_SOURCE_DIR:?}"
 e2e_init
 e2e_need_tools
+: >"$ART/ratios.txt"
 QT6CT_PLUGIN=$(find /usr/lib -path '*platformthemes/libqt6ct.so' 2>/dev/null | head -1)
 if [ -z "$QT6CT_PLUGIN" ] || [ ! -e /usr/share/qt6ct/colors/darker.conf ]; then
     fail "missing qt6ct (scripts/setup test)"
