@@ -9,6 +9,7 @@
 #include "platform/fonts.h"
 #include "platform/keyboard_cues.h"
 #include "platform/resources.h"
+#include "platform/sys_colors.h"
 #include "res/resource.h"
 
 #include <QApplication>
@@ -303,7 +304,8 @@ void IXCoolPane::paintEvent(QPaintEvent*) {
     DrawLine(dc, {0, c.bottom - 1}, {0, c.top}, sysColors.shadow);
     DrawLine(dc, {0, c.top}, {c.right - 1, c.top}, sysColors.shadow);
     dc.setFont(font_);
-    dc.setPen(Qt::black);
+    // Names and captions all lie on the face.
+    dc.setPen(ToQColor(sysColors.Readable(kBlack, {sysColors.face}, kThinTextContrast)));
     // In order, so the open folder's items lie over the headers above and under those below.
     for (int i = 0; i < model_.FolderCount(); ++i) {
         DrawFolder(dc, i);
@@ -311,7 +313,7 @@ void IXCoolPane::paintEvent(QPaintEvent*) {
     // A dotted frame round the focused item, once the keyboard has been used in the window: a
     // click leaves none behind.
     if (hasFocus() && OpenItemCount() > 0 && KeyboardCuesShown(this)) {
-        DrawFocusFrame(dc, FocusFrame(FocusItem()));
+        DrawFocusFrame(dc, FocusFrame(FocusItem()), sysColors.face);
     }
     DrawLine(dc, {0, c.bottom - 1}, {c.right, c.bottom - 1}, sysColors.window);
     DrawLine(dc, {c.right - 1, c.bottom - 1}, {c.right - 1, c.top - 1}, sysColors.window);
@@ -326,8 +328,9 @@ void IXCoolPane::DrawFolder(QPainter& dc, int i) {
     const CoolPaneFolder& folder = model_.Folder(i);
     dc.drawText(ToQRect(h), Qt::AlignCenter | Qt::TextSingleLine, TextFor(folder.nameId));
     if (i == model_.hotHeader()) {
-        DrawLine(dc, {h.left, h.bottom}, {h.right - 1, h.bottom}, kBlack);
-        DrawLine(dc, {h.right - 2, h.bottom}, {h.right - 2, h.top}, kBlack);
+        const COLORREF edge = sysColors.Readable(kBlack, {sysColors.face}, kMarkContrast);
+        DrawLine(dc, {h.left, h.bottom}, {h.right - 1, h.bottom}, edge);
+        DrawLine(dc, {h.right - 2, h.bottom}, {h.right - 2, h.top}, edge);
     }
     if (i != model_.openFolder()) {
         return;

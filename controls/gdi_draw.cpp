@@ -1,5 +1,6 @@
 #include "controls/gdi_draw.h"
 
+#include "core/draw/contrast.h"
 #include "platform/sys_colors.h"
 
 #include <QFontMetrics>
@@ -44,6 +45,36 @@ void DrawLine(QPainter& dc, POINT from, POINT to, COLORREF color) {
         const int bottom = from.y < to.y ? to.y : from.y + 1;
         FillSolidRect(dc, {from.x, top, from.x + 1, bottom}, color);
     }
+}
+
+QPixmap ReadableOutline(const QPixmap& picture, const QColor& mask, int cell, COLORREF behind,
+                        double ratio) {
+    const QImage in = picture.toImage().convertToFormat(QImage::Format_RGB32);
+    QImage out = in;
+    const QRgb hole = mask.rgb();
+    const int w = in.width();
+    const int h = in.height();
+    cell = cell > 0 ? cell : w;
+    auto outside = [&](int x, int y, int cx) {
+        return x < cx || x >= cx + cell || x >= w || y < 0 || y >= h || in.pixel(x, y) == hole;
+    };
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QRgb c = in.pixel(x, y);
+            const int cx = x - x % cell;
+            if (c == hole || !(outside(x - 1, y, cx) || outside(x + 1, y, cx) ||
+                               outside(x, y - 1, cx) || outside(x, y + 1, cx))) {
+                continue;
+            }
+            const COLORREF readable =
+                ReadableOn(MakeColorRef(qRed(c), qGreen(c), qBlue(c)), {behind}, ratio);
+            // Never the mask colour itself, which would punch a hole where the outline was.
+            const QRgb moved = qRgb(RedOf(readable), GreenOf(readable), BlueOf(readable));
+            out.setPixel(x, y,
+                         moved == hole ? qRgb(qRed(hole), qGreen(hole), qBlue(hole) ^ 1) : moved);
+        }
+    }
+    return QPixmap::fromImage(out);
 }
 
 QFont DeriveFont(const QFont& base, int cellHeight, int weight) {

@@ -4,6 +4,7 @@
 #include "core/draw/rect.h"
 
 #include <QFont>
+#include <QPixmap>
 #include <QRect>
 
 class QPainter;
@@ -30,6 +31,12 @@ void Draw3dRect(QPainter& dc, int x, int y, int cx, int cy, COLORREF topLeft, CO
 // A one-pixel horizontal or vertical line from `from` up to, not including, `to`. Slanted lines
 // are not needed by any control and draw nothing.
 void DrawLine(QPainter& dc, POINT from, POINT to, COLORREF color);
+
+// picture, a strip of cells cell pixels wide, with every pixel of each cell's outline (one that
+// touches the mask colour or the cell's edge) made to stand at ratio against behind, the colour
+// the picture is shown on; the pixels inside stay as drawn, and so does the mask colour.
+QPixmap ReadableOutline(const QPixmap& picture, const QColor& mask, int cell, COLORREF behind,
+                        double ratio);
 
 // A font described like base, with weight (100 thin ... 900 heavy) and, when cellHeight is not 0,
 // a line height of at most cellHeight pixels: the height a font request has always meant here.

@@ -1,10 +1,12 @@
 #include "controls/hyper_link.h"
 
 #include "controls/gdi_draw.h"
+#include "controls/sys_colors.h"
 #include "platform/dlg_item.h"
 #include "platform/keyboard_cues.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
+#include "platform/sys_colors.h"
 #include "res/resource.h"
 
 #include <QFontMetrics>
@@ -16,9 +18,11 @@ namespace tovrin {
 
 namespace {
 constexpr int kLinkWeight = 100;
-}
+constexpr COLORREF kLinkBlue = MakeColorRef(0, 0, 255);
+} // namespace
 
 IXHyperLink::IXHyperLink() {
+    InitSysColors();
     setFocusPolicy(Qt::TabFocus);
 }
 
@@ -43,10 +47,11 @@ bool IXHyperLink::Create(const QString& text, const QRect& rect, QWidget* parent
 void IXHyperLink::paintEvent(QPaintEvent*) {
     QPainter dc(this);
     dc.setFont(font_);
-    dc.setPen(QColor(0, 0, 255));
+    // Drawn straight onto its page, whose face is what the blue must read against.
+    dc.setPen(ToQColor(sysColors.Readable(kLinkBlue, {sysColors.face}, kThinTextContrast)));
     dc.drawText(rect(), Qt::AlignLeft | Qt::AlignTop, windowTitle());
     if (hasFocus() && KeyboardCuesShown(this)) {
-        DrawFocusFrame(dc, rect());
+        DrawFocusFrame(dc, rect(), sysColors.face);
     }
 }
 

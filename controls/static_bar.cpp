@@ -67,9 +67,14 @@ void IXStatic::changeEvent(QEvent* event) {
 void IXStatic::paintEvent(QPaintEvent*) {
     QPainter dc(this);
     const RECT client = ToRECT(rect());
-    FillSolidRect(dc, client, sysColors.grayText);
+    // The grey band and its title in the window colour; on a dark or high-contrast desktop both
+    // may move, the title first, until the title reads.
+    const TextOnBand colours =
+        sysColors.contrast ? ReadablePair(sysColors.window, sysColors.grayText, kTextContrast)
+                           : TextOnBand{sysColors.window, sysColors.grayText};
+    FillSolidRect(dc, client, colours.band);
     dc.setFont(font_);
-    dc.setPen(ToQColor(sysColors.window));
+    dc.setPen(ToQColor(colours.text));
     // A long title is not clipped away from the icon: it runs on underneath it.
     dc.drawText(ToQRect({client.left + kMargin, client.top, client.right, client.bottom}),
                 Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, windowTitle());

@@ -2,7 +2,9 @@
 
 #include "platform/sys_colors.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QObject>
 
 namespace tovrin {
 
@@ -10,7 +12,22 @@ CSysColors sysColors{CSysColors::Unread{}};
 
 namespace {
 bool sysColorsRead = false;
-}
+
+// Reads the table again when the palette changes: the application hears of it before its windows.
+class PaletteWatch : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == QCoreApplication::instance() &&
+            event->type() == QEvent::ApplicationPaletteChange) {
+            sysColors.Read();
+        }
+        return false;
+    }
+};
+} // namespace
 
 CSysColors::CSysColors() {
     Read();
@@ -35,13 +52,18 @@ void CSysColors::Read() {
     captionText = GetSysColor(COLOR_CAPTIONTEXT);
     inactiveCaptionText = GetSysColor(COLOR_INACTIVECAPTIONTEXT);
     hotFill = BlendColor(window, highlight, 80);
+    contrast = ContrastWanted();
 }
 
 const CSysColors& InitSysColors() {
     if (!sysColorsRead) {
         sysColors.Read();
         // Colours read before the application exists are stand-ins; read again once it does.
-        sysColorsRead = QGuiApplication::instance() != nullptr;
+        QCoreApplication* app = QGuiApplication::instance();
+        sysColorsRead = app != nullptr;
+        if (app != nullptr) {
+            app->installEventFilter(new PaletteWatch(app));
+        }
     }
     return sysColors;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "core/draw/blend_color.h"
+#include "core/draw/contrast.h"
+
+#include <initializer_list>
 
 namespace tovrin {
 
@@ -36,16 +39,25 @@ public:
     COLORREF inactiveCaptionText = 0; // COLOR_INACTIVECAPTIONTEXT
     // A pale tint of the selection colour behind a hot pane item: 80 % window, 20 % highlight.
     COLORREF hotFill = 0;
+    // The desktop wants colours that stand out (a dark or a high-contrast scheme).
+    bool contrast = false;
+
+    // A fixed colour of the controls as it is on a light desktop; where contrast is wanted, the
+    // nearest colour that stands at ratio against every colour of behind.
+    COLORREF Readable(COLORREF fixed, std::initializer_list<COLORREF> behind, double ratio) const {
+        return contrast ? ReadableOn(fixed, behind, ratio) : fixed;
+    }
 };
 
-// The colours the controls paint with for the whole run. They are read once, by InitSysColors(),
-// and never refreshed, so every window of a run looks the same even if the desktop's colours
-// change under it.
+// The colours the controls paint with. They are read by InitSysColors(), and again whenever the
+// application's palette changes (the user picking another theme), so the windows opened from
+// then on meet the desktop's new colours.
 extern CSysColors sysColors;
 
-// Fills sysColors from the application's palette. The program calls it right after it makes its
-// QApplication and before it opens any window; the controls call it as well when they are made,
-// which only reads the colours if nobody has yet. Returns the table.
+// Fills sysColors from the application's palette and from then on follows its changes. The
+// program calls it right after it makes its QApplication and before it opens any window; the
+// controls call it as well when they are made, which only reads the colours if nobody has yet.
+// Returns the table.
 const CSysColors& InitSysColors();
 
 } // namespace tovrin

@@ -33,8 +33,10 @@
 // goes through the C library, so neither is a seam. The windows stand on Qt, which brings its own
 // seams for both systems; where Qt does not reach far enough, the layer over Qt in platform/ has a
 // file per system too: which notification area there is (platform/tray_presence.cpp over D-Bus
-// and X11 / tray_presence_win32.cpp, the taskbar's) and the shell's "open" (platform/shell.cpp,
-// xdg-open and xdg-mime / shell_win32.cpp, ShellExecuteEx).
+// and X11 / tray_presence_win32.cpp, the taskbar's), the shell's "open" (platform/shell.cpp,
+// xdg-open and xdg-mime / shell_win32.cpp, ShellExecuteEx) and the high-contrast switch
+// (platform/high_contrast.cpp, none: the palette says it / high_contrast_win32.cpp,
+// SPI_GETHIGHCONTRAST).
 
 #include "os/single_instance.h"
 

@@ -1,5 +1,8 @@
 #include "platform/keyboard_cues.h"
 
+#include "core/draw/contrast.h"
+#include "platform/sys_colors.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -100,12 +103,13 @@ void ShowKeyboardCues(QWidget* widget) {
     }
 }
 
-void DrawFocusFrame(QPainter& painter, const QRect& rect) {
+void DrawFocusFrame(QPainter& painter, const QRect& rect, COLORREF behind) {
     if (rect.width() < 2 || rect.height() < 2) {
         return;
     }
+    const COLORREF black = 0;
     painter.save();
-    QPen dots(Qt::black, 0);
+    QPen dots(ToQColor(ContrastWanted() ? ReadableOn(black, {behind}, kMarkContrast) : black), 0);
     dots.setDashPattern({1, 1});
     painter.setPen(dots);
     painter.setBrush(Qt::NoBrush);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/draw/blend_color.h"
+
 class QPainter;
 class QRect;
 class QWidget;
@@ -22,7 +24,8 @@ bool KeyboardCuesShown(const QWidget* widget);
 // Shows them in widget's window from now on, and repaints the window.
 void ShowKeyboardCues(QWidget* widget);
 
-// The classic dotted focus frame, just inside rect.
-void DrawFocusFrame(QPainter& painter, const QRect& rect);
+// The classic dotted focus frame, just inside rect: black, or where the desktop wants contrast
+// (ContrastWanted) a colour that reads against behind, what the frame is drawn over.
+void DrawFocusFrame(QPainter& painter, const QRect& rect, COLORREF behind);
 
 } // namespace tovrin

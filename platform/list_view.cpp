@@ -2,11 +2,13 @@
 
 #include "platform/keyboard_cues.h"
 #include "platform/list_model.h"
+#include "platform/sys_colors.h"
 #include "res/window_styles.h"
 
 #include <QBitmap>
 #include <QEvent>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -361,7 +363,9 @@ void ListView::paintEvent(QPaintEvent* event) {
     }
     const int right = std::min(first.left() + horizontalHeader()->length(), viewport()->width());
     QPainter painter(viewport());
-    DrawFocusFrame(painter, QRect(first.topLeft(), QPoint(right - 1, first.bottom())));
+    const bool selected = selectionModel() != nullptr && selectionModel()->isRowSelected(row, {});
+    DrawFocusFrame(painter, QRect(first.topLeft(), QPoint(right - 1, first.bottom())),
+                   ToColorRef(palette().color(selected ? QPalette::Highlight : QPalette::Base)));
 }
 
 // The frame runs across the row; Qt repaints only the current cell on these.

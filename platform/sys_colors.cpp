@@ -1,5 +1,7 @@
 #include "platform/sys_colors.h"
 
+#include "core/draw/contrast.h"
+
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -122,6 +124,16 @@ COLORREF Over(const QColor& fg, const QColor& bg) {
 
 COLORREF ToColorRef(const QColor& c) {
     return Over(c, Qt::white);
+}
+
+bool ContrastWanted() {
+    if (QGuiApplication::instance() == nullptr) {
+        return false;
+    }
+    const QPalette palette = QGuiApplication::palette();
+    return IsDarkScheme(ToColorRef(palette.color(A, QPalette::Window)),
+                        ToColorRef(palette.color(A, QPalette::WindowText))) ||
+           SystemHighContrast();
 }
 
 COLORREF GetSysColor(int index) {

@@ -55,4 +55,14 @@ inline QColor ToQColor(COLORREF c) {
 // Opaque colours only: a translucent colour is taken as if drawn over white.
 COLORREF ToColorRef(const QColor& c);
 
+// Whether the desktop asks for colours that stand out: a dark palette (its window text lighter than
+// its windows) or the system's high-contrast setting. Read now; false before a QGuiApplication
+// exists. The fixed colours of the owner-drawn controls were chosen for a light desktop, and only
+// where this holds do they give way to colours that read against what is behind them.
+bool ContrastWanted();
+
+// The system's own high-contrast switch where it has one (Windows: the accessibility setting);
+// false elsewhere, where desktops give high contrast as a palette.
+bool SystemHighContrast();
+
 } // namespace tovrin

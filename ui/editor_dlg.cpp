@@ -1,7 +1,9 @@
 #include "ui/editor_dlg.h"
 
 #include "controls/cool_pane.h"
+#include "controls/gdi_draw.h"
 #include "controls/static_bar.h"
+#include "core/draw/contrast.h"
 #include "core/editor/date_column.h"
 #include "core/lang/lang_keys.h"
 #include "core/schedule/clock.h"
@@ -13,6 +15,7 @@
 #include "platform/nested_loop.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
+#include "platform/sys_colors.h"
 #include "platform/text.h"
 #include "res/resource.h"
 #include "res/window_styles.h"
@@ -225,7 +228,13 @@ void CEditorDlg::CreateList() {
     list_->SetColumnWidth(0, kDateColumnWidth);
     // The message column fills the rest, so the list never scrolls sideways for a few pixels.
     list_->SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
-    list_->SetImageList(LoadBitmapResource(IDB_CLOCKS), kClockImageSize, Qt::white);
+    QPixmap clocks = LoadBitmapResource(IDB_CLOCKS);
+    if (ContrastWanted()) {
+        // Black and blue rims vanish into a dark list; the white mask stays the mask.
+        clocks = ReadableOutline(clocks, Qt::white, kClockImageSize,
+                                 ToColorRef(list_->palette().color(QPalette::Base)), kMarkContrast);
+    }
+    list_->SetImageList(clocks, kClockImageSize, Qt::white);
     list_->SetOwnerData({[this](int row, int column) { return RowText(row, column); },
                          [this](int row) { return RowImage(row); }},
                         0);

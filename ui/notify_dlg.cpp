@@ -2,6 +2,7 @@
 
 #include "controls/static_bar.h"
 #include "controls/sys_colors.h"
+#include "core/draw/contrast.h"
 #include "core/lang/lang_keys.h"
 #include "core/lang/names.h"
 #include "core/schedule/clock.h"
@@ -29,6 +30,14 @@ constexpr COLORREF kHeaderText = MakeColorRef(255, 0, 0);
 constexpr COLORREF kMessageText = MakeColorRef(0, 128, 0);
 // The list's only column stops short of the right edge, so no scroll bar appears for it.
 constexpr int kColumnMargin = 5;
+// On a dark or high-contrast desktop the red and the green go light enough to stand this far from
+// the face, and the band darkens, strip by strip, only as far as the text needs: still a band of
+// the row's colour fading into the face.
+constexpr double kTextOnFace = 11.0;
+
+COLORREF StripColor(COLORREF strip, COLORREF text, bool contrast) {
+    return contrast ? ReadableOn(strip, {text}, kTextContrast) : strip;
+}
 
 } // namespace
 
@@ -120,6 +129,9 @@ void CNotifyDlg::FillRows() {
 
 void CNotifyDlg::DrawRow(QPainter& painter, const QRect& rect, const QString& text, bool header,
                          const QFont& headerFont, const QFont& messageFont, COLORREF face) {
+    const bool contrast = ContrastWanted();
+    const COLORREF fixed = header ? kHeaderText : kMessageText;
+    const COLORREF ink = contrast ? ReadableOn(fixed, {face}, kTextOnFace) : fixed;
     const float step = static_cast<float>(rect.width()) / kStrips;
     for (int i = 0; i < kStrips; ++i) {
         const int from = static_cast<int>(static_cast<float>(i) * step);
@@ -129,11 +141,11 @@ void CNotifyDlg::DrawRow(QPainter& painter, const QRect& rect, const QString& te
         const int percent = static_cast<int>(100.0f - static_cast<float>(i) * 0.78125f);
         if (to > from) {
             painter.fillRect(QRect(from, rect.top(), to - from, rect.height()),
-                             ToQColor(BlendColor(base, face, percent)));
+                             ToQColor(StripColor(BlendColor(base, face, percent), ink, contrast)));
         }
     }
     painter.setFont(header ? headerFont : messageFont);
-    painter.setPen(ToQColor(header ? kHeaderText : kMessageText));
+    painter.setPen(ToQColor(ink));
     // Centred across, from the top down, on one line: what does not fit is cut at the row's edges.
     painter.save();
     painter.setClipRect(rect, Qt::IntersectClip);

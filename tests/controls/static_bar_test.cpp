@@ -112,7 +112,7 @@ TEST_F(IXStaticTest, FontIsTheParentsMadeTwentyHighAndExtraBold) {
     EXPECT_GE(height, 17);
 }
 
-TEST_F(IXStaticTest, KeepsTheColoursReadAtStartUp) {
+TEST_F(IXStaticTest, APaletteChangedWhileRunningReachesTheBarsMadeAfterIt) {
     const QColor band = ToQColor(sysColors.grayText);
     const QPalette saved = QApplication::palette();
     QPalette changed = saved;
@@ -123,7 +123,8 @@ TEST_F(IXStaticTest, KeepsTheColoursReadAtStartUp) {
     bar.Create(QString(), QRect(0, 0, 50, 20), &parent);
     const QColor painted = Grab(bar).pixelColor(10, 10);
     QApplication::setPalette(saved);
-    EXPECT_EQ(painted, band);
+    EXPECT_EQ(painted, QColor(200, 0, 0));
+    EXPECT_EQ(ToQColor(sysColors.grayText), band);
 }
 
 TEST_F(IXStaticTest, CreateNeedsAParent) {

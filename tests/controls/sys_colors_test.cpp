@@ -68,12 +68,23 @@ TEST(CSysColors, ReadsNowAndDerivesTheHotFill) {
     EXPECT_EQ(colors.hotFill, MakeColorRef(204, 204, 229));
 }
 
-TEST(CSysColors, TheProgramsTableIsReadOnceAndKept) {
+TEST(CSysColors, TheProgramsTableFollowsThePaletteAndKnowsADarkOne) {
     const COLORREF face = InitSysColors().face;
     ASSERT_EQ(face, GetSysColor(COLOR_BTNFACE));
-    ScopedPalette palette(Distinct());
-    EXPECT_EQ(InitSysColors().face, face);
+    EXPECT_FALSE(sysColors.contrast);
+    {
+        // Dark window, black text: still a light scheme's text.
+        ScopedPalette palette(Distinct());
+        EXPECT_EQ(InitSysColors().face, MakeColorRef(10, 20, 30));
+        EXPECT_FALSE(sysColors.contrast);
+        QPalette dark = Distinct();
+        dark.setColor(QPalette::Active, QPalette::WindowText, QColor(230, 230, 230));
+        ScopedPalette darker(dark);
+        EXPECT_TRUE(sysColors.contrast);
+        EXPECT_TRUE(ContrastWanted());
+    }
     EXPECT_EQ(sysColors.face, face);
+    EXPECT_FALSE(sysColors.contrast);
 }
 
 } // namespace
