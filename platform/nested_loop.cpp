@@ -26,7 +26,7 @@ void DeleteWaiting() {
         if (object.isNull()) {
             continue; // gone with its parent
         }
-        if (NestedLoop::OpenIn(object)) {
+        if (NestedLoop::AnyOpen()) {
             still.push_back(object);
         } else {
             delete object.data();
@@ -93,7 +93,10 @@ void DeleteWhenLoopsEnd(QObject* object) {
     if (object == nullptr) {
         return;
     }
-    if (!NestedLoop::OpenIn(object)) {
+    // Any open loop, not only one whose box the object owns: a box is owned by whichever
+    // window was active (a missing text's "Error"), while the handler waiting in it may belong
+    // to the object.
+    if (!NestedLoop::AnyOpen()) {
         delete object;
         return;
     }

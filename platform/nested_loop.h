@@ -42,8 +42,9 @@ private:
     static NestedLoop* innermost_;
 };
 
-// Deletes object now, or, while a loop is open in one of its handlers, once every such loop has
-// returned and the handler with it. Takes the object over.
+// Deletes object now, or, while any loop is open, once every loop has returned and the handler
+// with it: the box a handler waits in need not be owned by the handler's window. Takes the object
+// over.
 void DeleteWhenLoopsEnd(QObject* object);
 
 template <class T> void DeleteWhenLoopsEnd(std::unique_ptr<T>& object) {

@@ -350,9 +350,9 @@ void CEditorDlg::ReleasePage() {
     if (!heldPage_) {
         return;
     }
-    if (NestedLoop::OpenIn(heldPage_.get())) {
-        // The page's handler is still waiting in its box: the page goes out of sight now and is
-        // torn down once that handler has returned.
+    if (NestedLoop::AnyOpen()) {
+        // The page's handler may still be waiting in a box, its own or one of another window:
+        // the page goes out of sight now and is torn down once every box has returned.
         heldPage_->hide();
         DeleteWhenLoopsEnd(heldPage_);
         return;
@@ -551,8 +551,9 @@ bool CEditorDlg::CloseAndSave(bool leaving) {
     if (!IsWindow()) {
         return true;
     }
-    // One of its own boxes is still waiting for the user, inside a handler that returns here.
-    if (NestedLoop::OpenIn(this)) {
+    // A box is still waiting for the user, inside a handler that may return here: one of its
+    // own, or one owned by whichever window was active when a text was missing.
+    if (NestedLoop::AnyOpen()) {
         NestedLoop::BringToFront();
         return false;
     }

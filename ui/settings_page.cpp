@@ -95,6 +95,9 @@ void CSettingsPage::OnCommand(int id) {
 }
 
 void CSettingsPage::OnOK() {
+    // The page is gone and the list back before the file is written, so a box about the write
+    // stands over the list, not over the page.
+    hide();
     QWidget* parent = parentWidget();
     if (auto* host = parent != nullptr ? dynamic_cast<PageHost*>(parent->window()) : nullptr) {
         host->OnPageClosed();
@@ -116,6 +119,11 @@ void CSettingsPage::OnOK() {
                 : added_.Text(kSettingsNotKept,
                               QStringLiteral("The new settings are in force until Tovrin ends, "
                                              "but will not be there when it starts again."));
+        // Drawn whole now: the box takes the keys and the screen at once, and the list would
+        // otherwise wait behind it with the page's last picture still on top.
+        if (parent != nullptr) {
+            parent->window()->repaint();
+        }
         MessageBox(this,
                    QString::fromStdString(saved.Message(saveTexts_)) + QStringLiteral("\n\n") +
                        outcome,

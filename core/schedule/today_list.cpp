@@ -4,11 +4,44 @@
 #include "core/schedule/due_rules.h"
 #include "core/schedule/store_lists.h"
 
+#include <algorithm>
+
 namespace tovrin {
 namespace {
 
 bool SameDate(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     return a.wYear == b.wYear && a.wMonth == b.wMonth && a.wDay == b.wDay;
+}
+
+bool SameMinute(const SYSTEMTIME& a, const SYSTEMTIME& b) {
+    return a.wMinute == b.wMinute && a.wHour == b.wHour && SameDate(a, b);
+}
+
+// What tells a reminder of today's list that has fired from one that has not: its mode, text and
+// minute. Two alike count as two.
+bool Alike(const ReminderRecord& a, const ReminderRecord& b) {
+    return a.mode == b.mode && SameMinute(a.when, b.when) && TextOf(a) == TextOf(b);
+}
+
+// The new list's records that would fire at `now` take the fired mark of one alike that already
+// fired in this minute, each fired one given once: the journal has shown them. Whatever is left,
+// added or moved into this minute, still fires.
+void KeepFiredMarks(std::vector<ReminderRecord>& list, std::vector<ReminderRecord> firedNow,
+                    const SYSTEMTIME& now) {
+    for (ReminderRecord& record : list) {
+        if (firedNow.empty()) {
+            return;
+        }
+        if (!FiresAt(record, now)) {
+            continue;
+        }
+        const auto same = std::find_if(firedNow.begin(), firedNow.end(),
+                                       [&](const ReminderRecord& f) { return Alike(f, record); });
+        if (same != firedNow.end()) {
+            record.state = FIRED_MARK;
+            firedNow.erase(same);
+        }
+    }
 }
 
 } // namespace
@@ -83,7 +116,16 @@ void TodayTimedList::MarkBuilt(const ReadReport& report, const SYSTEMTIME& now) 
 
 void TodayTimedList::BuildFromRecords(std::span<ReminderRecord* const> editorRecords,
                                       const SYSTEMTIME& now) {
+    // The editor's copies carry no fired mark; without the old list's, whatever fired in this
+    // minute would fire a second time.
+    std::vector<ReminderRecord> firedNow;
+    for (const ReminderRecord& record : records_) {
+        if (record.state == FIRED_MARK && SameMinute(record.when, now)) {
+            firedNow.push_back(record);
+        }
+    }
     records_ = BuildTodayList(editorRecords, now);
+    KeepFiredMarks(records_, std::move(firedNow), now);
     lastSeen_ = TodayOf(now);
 }
 

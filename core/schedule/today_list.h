@@ -55,7 +55,9 @@ public:
                        const SYSTEMTIME& now);
 
     // When the editor closes after a timed reminder changed: its records are the source, daily
-    // dates are rewritten in them, and LastSeen becomes today.
+    // dates are rewritten in them, and LastSeen becomes today. A reminder that already fired in
+    // this minute stays fired (one alike in mode, text and minute for each that fired); one added
+    // or moved into the minute still fires.
     void BuildFromRecords(std::span<ReminderRecord* const> editorRecords, const SYSTEMTIME& now);
 
     // One timer tick: rebuilds from the store on the first tick of a new date, then fires what

@@ -97,7 +97,8 @@ TEST(DeleteWhenLoopsEnd, WaitsForEveryLoopInsideAndForgetsWhatItsParentTook) {
             NestedLoop second(page);
             DeleteWhenLoopsEnd(page.data());
             DeleteWhenLoopsEnd(orphan.data());
-            EXPECT_TRUE(orphan.isNull()); // nothing open in it
+            // Nothing open in it, but a handler of it may wait in a box that another window owns.
+            EXPECT_FALSE(orphan.isNull());
         }
         Settle();
         EXPECT_FALSE(page.isNull()); // the first loop still runs in it

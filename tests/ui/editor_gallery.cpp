@@ -2,7 +2,7 @@
 // pages, for looking at under Xvfb. Not a test.
 //
 //   editor_gallery [list|sorted|new|yearly|refused|edit-once|edit-daily|settings|settings-long|
-//                   about|delete|savefail|readonly|help] [english]
+//                   settings-fail|about|delete|savefail|readonly|help] [english]
 //
 // Qt's own texts follow the desktop's language (LANG), as in the program.
 #include "core/store/paths.h"
@@ -88,6 +88,14 @@ int main(int argc, char** argv) {
         // A count written into the file by other means, longer than the field's one digit.
         notifyDays = 4294967295u;
         editor.OnCommand(ID_PANE_SETTINGS);
+    } else if (view == "settings-fail") {
+        // A folder where the settings file goes: Apply cannot write it.
+        std::filesystem::remove(kSettingsPath);
+        std::filesystem::create_directory(kSettingsPath);
+        editor.OnCommand(ID_PANE_SETTINGS);
+        QTimer::singleShot(300, &editor, [&editor] {
+            editor.HeldPage()->GetDlgItemAs<QAbstractButton>(IDOK)->click();
+        });
     } else if (view == "help") {
         // With a help file in place; what the desktop's opener says decides whether a box shows.
         std::filesystem::copy_file(std::filesystem::path(TOVRIN_SOURCE_DIR) /

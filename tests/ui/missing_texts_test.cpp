@@ -8,7 +8,9 @@
 #include "ui/notify_dlg.h"
 #include "window_fixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QPointer>
 
 #include <fstream>
 #include <iterator>
@@ -151,6 +153,31 @@ TEST_F(MissingTextTest, TheProgramStartsAndOpensItsWindowsWithoutAnUnusedText) {
     manager.OnCommand(ID_CURRENT_MESSAGES);
     EXPECT_TRUE(boxes_.Calls().empty());
     EXPECT_FALSE(quits_.Posted());
+}
+
+// The "Error" box is owned by whichever window is active, not by the page whose handler waits in
+// it: neither that page nor the editor may go before it returns.
+TEST_F(MissingTextTest, AMissingMonthsBoxKeepsThePageAndTheEditorWaitingInIt) {
+    DropKey("Editor", 33); // December, the month a new record takes
+    auto editor = OpenEditor();
+    editor->OnCommand(ID_PANE_ADD);
+    QPointer<Dialog> page = editor->HeldPage();
+    ASSERT_NE(page, nullptr);
+    bool held = false;
+    boxes_.HoldNextOpen([&] {
+        held = true;
+        editor->OnCommand(ID_PANE_ADD); // the waiting page is replaced on screen only
+        EXPECT_FALSE(page.isNull());
+        editor->close();
+        EXPECT_TRUE(editor->IsWindow());
+    });
+    page->GetDlgItemAs<QAbstractButton>(IDOK)->click();
+    EXPECT_TRUE(held);
+    EXPECT_EQ(ErrorBoxes(), 1);
+    EXPECT_EQ(editor->List()->GetItemCount(), 1);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(page.isNull());
+    EXPECT_TRUE(editor->CloseAndSave());
 }
 
 } // namespace

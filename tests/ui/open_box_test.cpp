@@ -11,8 +11,10 @@
 #include "window_fixture.h"
 
 #include <QAbstractButton>
+#include <QImage>
 #include <QMenu>
 #include <QPointer>
+#include <QScreen>
 
 #include <algorithm>
 #include <memory>
@@ -281,6 +283,24 @@ TEST_F(OpenBoxTest, TheSettingsFailureBoxKeepsItsPageUntilItReturns) {
     QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(page.isNull());
     EXPECT_TRUE(IsWindow(editor));
+}
+
+// What the screen holds behind the box, not a fresh rendering: the list, whole, where the page was.
+TEST_F(OpenBoxTest, TheSettingsFailureBoxStandsOverTheListDrawnWhole) {
+    fs::create_directory(kSettingsPath);
+    CEditorDlg* editor = OpenEditorWith("A row");
+    editor->OnCommand(ID_PANE_SETTINGS);
+    Dialog* page = editor->HeldPage();
+    QWidget* window = editor->window();
+    QCoreApplication::processEvents();
+    QImage shown;
+    boxes_.HoldNextOpen([&] { shown = window->screen()->grabWindow(window->winId()).toImage(); });
+    page->GetDlgItemAs<QAbstractButton>(IDOK)->click();
+    ASSERT_EQ(boxes_.Calls().size(), 1u);
+    ASSERT_FALSE(shown.isNull());
+    const QRect area(editor->List()->mapTo(window, QPoint()), editor->List()->size());
+    const QImage whole = window->grab().toImage().copy(area);
+    EXPECT_EQ(shown.copy(area).convertToFormat(whole.format()), whole);
 }
 
 TEST_F(OpenBoxTest, ABoxOfNoWindowHoldsTheCommandsBackToo) {

@@ -174,5 +174,27 @@ TEST_F(TodayListTest, TheEditorsRecordsGetTodaysDateOnDailiesAndKeepTheirState) 
     EXPECT_THAT(list.Records(), IsEmpty());
 }
 
+// The editor closes at 14:30:20, after the once and daily reminders of 14:30 fired: its copies
+// carry no mark, yet only what was added or moved into the minute fires, a twin included.
+TEST_F(TodayListTest, AnEditorClosingInAFiredMinuteFiresOnlyWhatIsNewInIt) {
+    PutStore({Rec(MODE_ONCE, At(2026, 5, 10, 14, 30), "once"),
+              Rec(MODE_DAILY, At(2026, 1, 1, 14, 30), "daily"),
+              Rec(MODE_ONCE, At(2026, 5, 10, 14, 45), "moved")});
+    FakeClock clock(At(2026, 5, 10, 14, 30));
+    list.BuildFromStore(kStorePath, clock.Now());
+    ASSERT_THAT(RunSeconds(clock, 20), ElementsAre("once", "daily"));
+    ReminderRecord once = Rec(MODE_ONCE, At(2026, 5, 10, 14, 30), "once");
+    ReminderRecord daily = Rec(MODE_DAILY, At(2026, 1, 1, 14, 30), "daily");
+    ReminderRecord added = Rec(MODE_ONCE, At(2026, 5, 10, 14, 30), "added");
+    ReminderRecord moved = Rec(MODE_ONCE, At(2026, 5, 10, 14, 30), "moved");
+    ReminderRecord twin = once;
+    ReminderRecord* editor[] = {&daily, &added, &once, &moved, &twin};
+    list.BuildFromRecords(editor, clock.Now());
+    EXPECT_THAT(RunSeconds(clock, 10), ElementsAre("added", "moved", "once"));
+    list.BuildFromRecords(editor, clock.Now()); // closed again in the same minute
+    EXPECT_THAT(RunSeconds(clock, 60), IsEmpty());
+    EXPECT_EQ(once.state, 0); // the marks stay out of what the editor saves
+}
+
 } // namespace
 } // namespace tovrin
