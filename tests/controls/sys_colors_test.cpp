@@ -1,5 +1,6 @@
 #include "controls/sys_colors.h"
 #include "platform/sys_colors.h"
+#include "support/scoped_palette.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -8,17 +9,7 @@
 namespace tovrin {
 namespace {
 
-// Puts a palette in place for one test and the old one back afterwards.
-class ScopedPalette {
-public:
-    explicit ScopedPalette(const QPalette& palette) : saved_(QApplication::palette()) {
-        QApplication::setPalette(palette);
-    }
-    ~ScopedPalette() { QApplication::setPalette(saved_); }
-
-private:
-    QPalette saved_;
-};
+using test::ScopedPalette;
 
 QPalette Distinct() {
     QPalette p = QApplication::palette();

@@ -10,6 +10,7 @@
 #include "platform/sys_colors.h"
 #include "res/resource.h"
 #include "support/contrast_measure.h"
+#include "support/scoped_palette.h"
 #include "ui/notify_dlg.h"
 
 #include <QApplication>
@@ -183,16 +184,7 @@ Ratios Measure() {
     return r;
 }
 
-class ScopedPalette {
-public:
-    explicit ScopedPalette(const QPalette& p) : saved_(QApplication::palette()) {
-        QApplication::setPalette(p);
-    }
-    ~ScopedPalette() { QApplication::setPalette(saved_); }
-
-private:
-    QPalette saved_;
-};
+using test::ScopedPalette;
 
 void ExpectReadable(const Ratios& r) {
     for (const double v : {r.paneNames, r.paneFocus, r.paneHover, r.bar, r.link, r.linkFocus,
