@@ -1,0 +1,213 @@
+#include "platform/announcer.h"
+#include "platform/date_time_picker.h"
+#include "platform/edit_control.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLocale>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tovrin {
+namespace {
+
+// What a screen reader would be told, caught on its way out.
+struct Heard {
+    QAccessible::Event type;
+    QObject* object;
+    QString removed;  // text updates: the characters replaced
+    QString inserted; // and those put in their place
+    int start = -1;   // text updates: where; selections: the selection's start
+    int end = -1;
+    QVariant value;
+};
+std::vector<Heard>& Events() {
+    static std::vector<Heard> events;
+    return events;
+}
+void Catch(QAccessibleEvent* event) {
+    Heard heard{event->type(), event->object(), {}, {}, -1, -1, {}};
+    switch (event->type()) {
+    case QAccessible::TextUpdated: {
+        const auto* update = static_cast<QAccessibleTextUpdateEvent*>(event);
+        heard.removed = update->textRemoved();
+        heard.inserted = update->textInserted();
+        heard.start = update->changePosition();
+        break;
+    }
+    case QAccessible::TextInserted:
+        heard.inserted = static_cast<QAccessibleTextInsertEvent*>(event)->textInserted();
+        break;
+    case QAccessible::TextSelectionChanged: {
+        const auto* selection = static_cast<QAccessibleTextSelectionEvent*>(event);
+        heard.start = selection->selectionStart();
+        heard.end = selection->selectionEnd();
+        break;
+    }
+    case QAccessible::ValueChanged:
+        heard.value = static_cast<QAccessibleValueChangeEvent*>(event)->value();
+        break;
+    default:
+        break;
+    }
+    Events().push_back(heard);
+}
+
+class AccessibleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QLocale::setDefault(QLocale::c());
+        QAccessible::installUpdateHandler(&Catch);
+        QAccessible::setActive(true);
+        Events().clear();
+    }
+    void TearDown() override {
+        QAccessible::installUpdateHandler(nullptr);
+        QAccessible::setActive(false);
+        QLocale::setDefault(QLocale::system());
+    }
+    // The events of one type about object, in order.
+    static std::vector<Heard> Of(QObject* object, QAccessible::Event type) {
+        std::vector<Heard> found;
+        for (const Heard& heard : Events()) {
+            if (heard.object == object && heard.type == type) {
+                found.push_back(heard);
+            }
+        }
+        return found;
+    }
+};
+
+constexpr SYSTEMTIME kWhen{2026, 12, 2, 8, 14, 30, 45, 678};
+
+TEST_F(AccessibleTest, ThePickerIsANamedSpinBoxWithItsTextAndChosenField) {
+    DateTimePicker picker;
+    picker.setAccessibleName("Date");
+    ASSERT_TRUE(picker.SetSystemTime(kWhen));
+    picker.SetFormat(QString::fromUtf8("H:mm d MMMM yyy г."));
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&picker);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::SpinBox);
+    EXPECT_EQ(face->text(QAccessible::Name), "Date");
+    EXPECT_EQ(face->text(QAccessible::Value), QString::fromUtf8("14:30 8 December 2026 г."));
+    QAccessibleTextInterface* text = face->textInterface();
+    QAccessibleValueInterface* value = face->valueInterface();
+    ASSERT_TRUE(text != nullptr && value != nullptr);
+    EXPECT_EQ(text->characterCount(), 24);
+    // The hour is chosen first: the selection and the value are its.
+    int start = -1;
+    int end = -1;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(std::make_pair(start, end), std::make_pair(0, 2));
+    EXPECT_EQ(value->currentValue().toInt(), 14);
+    EXPECT_EQ(value->maximumValue().toInt(), 23);
+
+    // The caret moved into the month chooses it; a value set there sets the month.
+    text->setCursorPosition(9);
+    EXPECT_EQ(picker.CurrentField(), PickerField::MonthName);
+    EXPECT_EQ(value->minimumValue().toInt(), 1);
+    value->setCurrentValue(2);
+    EXPECT_EQ(picker.Text(), QString::fromUtf8("14:30 8 February 2026 г."));
+    value->setCurrentValue(13); // no month: nothing changes
+    EXPECT_EQ(picker.GetSystemTime().wMonth, 2);
+    // A character between fields chooses the nearer one, and the actions step it.
+    text->setCursorPosition(7);
+    EXPECT_EQ(picker.CurrentField(), PickerField::Day);
+    face->actionInterface()->doAction(QAccessibleActionInterface::decreaseAction());
+    EXPECT_EQ(picker.GetSystemTime().wDay, 7);
+    EXPECT_EQ(picker.GetSystemTime().wSecond, 45);
+}
+
+TEST_F(AccessibleTest, EveryStepDigitAndFormatOfThePickerIsTold) {
+    DateTimePicker picker;
+    ASSERT_TRUE(picker.SetSystemTime(kWhen));
+    picker.SetFormat("H:mm");
+    picker.show();
+    QTest::keyClick(&picker, Qt::Key_Right);
+    // Choosing the minutes moves the selection and tells their value.
+    ASSERT_EQ(Of(&picker, QAccessible::TextSelectionChanged).size(), 1u);
+    EXPECT_EQ(Of(&picker, QAccessible::TextSelectionChanged)[0].start, 3);
+    EXPECT_EQ(Of(&picker, QAccessible::TextSelectionChanged)[0].end, 5);
+    EXPECT_EQ(Of(&picker, QAccessible::ValueChanged).back().value.toInt(), 30);
+
+    // A step replaces only the digit that changed.
+    Events().clear();
+    QTest::keyClick(&picker, Qt::Key_Up);
+    ASSERT_EQ(Of(&picker, QAccessible::TextUpdated).size(), 1u);
+    const Heard step = Of(&picker, QAccessible::TextUpdated)[0];
+    EXPECT_EQ(step.start, 4);
+    EXPECT_EQ(step.removed, "0");
+    EXPECT_EQ(step.inserted, "1");
+    ASSERT_EQ(Of(&picker, QAccessible::ValueChanged).size(), 1u);
+    EXPECT_EQ(Of(&picker, QAccessible::ValueChanged)[0].value.toInt(), 31);
+
+    // A first digit shows alone before it makes a value; the second sets it.
+    Events().clear();
+    QTest::keyClick(&picker, Qt::Key_4);
+    EXPECT_EQ(Of(&picker, QAccessible::TextUpdated).size(), 1u);
+    QTest::keyClick(&picker, Qt::Key_5);
+    EXPECT_EQ(Of(&picker, QAccessible::TextUpdated).size(), 2u);
+    EXPECT_EQ(Of(&picker, QAccessible::ValueChanged).back().value.toInt(), 45);
+    EXPECT_EQ(picker.Text(), "14:45");
+
+    // Another format is a new text, with the first field chosen.
+    Events().clear();
+    picker.SetFormat(QString::fromUtf8("d MMMM yyy г."));
+    ASSERT_EQ(Of(&picker, QAccessible::TextUpdated).size(), 1u);
+    EXPECT_EQ(Of(&picker, QAccessible::TextSelectionChanged).size(), 1u);
+    EXPECT_EQ(Of(&picker, QAccessible::ValueChanged).back().value.toInt(), 8);
+    // Nothing is told when nothing changed.
+    Events().clear();
+    picker.SetFormat(QString::fromUtf8("d MMMM yyy г."));
+    EXPECT_TRUE(Events().empty());
+}
+
+// Each key typed is one insertion: not the whole text taken out and put back.
+TEST_F(AccessibleTest, TypingInALimitedFieldSendsOneInsertionAKey) {
+    EditControl field;
+    field.LimitText(80);
+    field.SetText("Call");
+    field.show();
+    field.setFocus();
+    field.end(false);
+    Events().clear();
+    QTest::keyClicks(&field, "s!");
+    EXPECT_TRUE(Of(&field, QAccessible::TextUpdated).empty());
+    EXPECT_TRUE(Of(&field, QAccessible::TextRemoved).empty());
+    const std::vector<Heard> typed = Of(&field, QAccessible::TextInserted);
+    ASSERT_EQ(typed.size(), 2u);
+    EXPECT_EQ(typed[0].inserted, "s");
+    EXPECT_EQ(typed[1].inserted, "!");
+    EXPECT_EQ(field.text(), "Calls!");
+}
+
+// What the announcer says reaches a reader as a notification shown with that name, without
+// taking the keyboard from where it is.
+TEST_F(AccessibleTest, TheAnnouncerShowsANotificationNamedWithItsText) {
+    QWidget window;
+    auto* typing = new EditControl(&window);
+    auto* announcer = new Announcer(&window);
+    window.show();
+    typing->setFocus();
+    QWidget* const focused = QApplication::focusWidget();
+    EXPECT_FALSE(announcer->isVisible());
+    announcer->Announce("Call Anna");
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(announcer);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Notification);
+    EXPECT_EQ(face->text(QAccessible::Name), "Call Anna");
+    EXPECT_EQ(Of(announcer, QAccessible::ObjectShow).size(), 1u);
+    EXPECT_EQ(announcer->size(), QSize(0, 0));
+    Events().clear();
+    announcer->Announce("Call Boris");
+    ASSERT_EQ(Events().size(), 2u);
+    EXPECT_EQ(Events()[0].type, QAccessible::NameChanged);
+    EXPECT_EQ(Events()[1].type, QAccessible::ObjectShow);
+    EXPECT_EQ(face->text(QAccessible::Name), "Call Boris");
+    EXPECT_EQ(QApplication::focusWidget(), focused);
+}
+
+} // namespace
+} // namespace tovrin
