@@ -1,6 +1,7 @@
 #include "controls/hyper_link.h"
 
 #include "controls/gdi_draw.h"
+#include "controls/hyper_link_accessible.h"
 #include "platform/dlg_item.h"
 #include "platform/keyboard_cues.h"
 #include "platform/resources.h"
@@ -20,6 +21,11 @@ constexpr int kLinkWeight = 100;
 
 IXHyperLink::IXHyperLink() {
     setFocusPolicy(Qt::TabFocus);
+    InstallHyperLinkAccessible(this);
+}
+
+void IXHyperLink::Open() {
+    ShellOpen(windowTitle());
 }
 
 IXHyperLink::~IXHyperLink() = default;
@@ -62,14 +68,14 @@ void IXHyperLink::keyPressEvent(QKeyEvent* event) {
     event->accept();
     // A held key opens the page once, not once per repeat.
     if (!event->isAutoRepeat()) {
-        ShellOpen(windowTitle());
+        Open();
     }
 }
 
 void IXHyperLink::mouseReleaseEvent(QMouseEvent* event) {
     // A press that wandered off the link before the release does not count as a click on it.
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        ShellOpen(windowTitle());
+        Open();
     }
     QWidget::mouseReleaseEvent(event);
 }

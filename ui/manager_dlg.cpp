@@ -108,6 +108,7 @@ void CManagerDlg::PrepareJournal(const QString& columnTitle) {
     announcer_ = new Announcer(this);
     journal_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
     journal_->InsertColumn(0, columnTitle, LVCFMT_LEFT);
+    journal_->setAccessibleName(columnTitle);
     journal_->SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
 }
 
