@@ -1,5 +1,7 @@
 #include "platform/announcer.h"
 
+#include "platform/accessible_reading.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 
@@ -41,6 +43,7 @@ Announcer::Announcer(QWidget* parent) : QWidget(parent) {
     resize(0, 0);
     // Out of the tree until there is something to say.
     hide();
+    RenewAccessibleReading<AnnouncerAccessible>(this);
 }
 
 void Announcer::Announce(const QString& text) {

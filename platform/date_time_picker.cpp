@@ -1,6 +1,7 @@
 #include "platform/date_time_picker.h"
 
 #include "core/schedule/clock.h"
+#include "platform/accessible_reading.h"
 #include "platform/date_time_picker_accessible.h"
 #include "platform/picker_format.h"
 #include "res/window_styles.h"
@@ -87,6 +88,7 @@ DateTimePicker::DateTimePicker(QWidget* parent, uint32_t style) : QWidget(parent
     }
     value_ = WithDayOfWeek(now);
     UsePieces(StyleFormat());
+    RenewAccessibleReading<DateTimePickerAccessible>(this);
 }
 
 DateTimePicker::~DateTimePicker() = default;
