@@ -1,6 +1,7 @@
 #include "platform/announcer.h"
 
 #include "platform/accessible_reading.h"
+#include "platform/reader_news.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -55,9 +56,9 @@ void Announcer::Announce(const QString& text) {
     // The name first: readers keep the names they have read, and speak a notification when it
     // shows. Qt 6.4 has no event that only speaks, so the showing is said again each time.
     QAccessibleEvent named(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&named);
+    TellReader(named);
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
-    QAccessible::updateAccessibility(&shown);
+    TellReader(shown);
 }
 
 } // namespace tovrin

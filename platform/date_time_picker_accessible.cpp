@@ -1,6 +1,7 @@
 #include "platform/date_time_picker_accessible.h"
 
 #include "platform/date_time_picker.h"
+#include "platform/reader_news.h"
 
 #include <QAccessible>
 
@@ -36,7 +37,7 @@ void SendTextChange(DateTimePicker* picker, const QString& before, const QString
                                      before.mid(head, before.size() - head - tail),
                                      after.mid(head, after.size() - head - tail));
     event.setCursorPosition(caret);
-    QAccessible::updateAccessibility(&event);
+    TellReader(event);
 }
 
 } // namespace
@@ -218,7 +219,7 @@ QString DateTimePickerAccessible::attributes(int offset, int* startOffset, int* 
 
 PickerChange::PickerChange(DateTimePicker* picker)
     : picker_(picker), outermost_(picker->changing_++ == 0) {
-    if (outermost_ && QAccessible::isActive()) {
+    if (outermost_) {
         text_ = picker->Text();
         picker->CurrentSpan(start_, end_);
         value_ = picker->GetSystemTime();
@@ -227,7 +228,7 @@ PickerChange::PickerChange(DateTimePicker* picker)
 
 PickerChange::~PickerChange() {
     --picker_->changing_;
-    if (!outermost_ || !QAccessible::isActive()) {
+    if (!outermost_) {
         return;
     }
     const QString text = picker_->Text();
@@ -241,14 +242,14 @@ PickerChange::~PickerChange() {
     if (moved) {
         QAccessibleTextSelectionEvent selected(picker_, start, end);
         selected.setCursorPosition(start);
-        QAccessible::updateAccessibility(&selected);
+        TellReader(selected);
         QAccessibleTextCursorEvent caret(picker_, start);
-        QAccessible::updateAccessibility(&caret);
+        TellReader(caret);
     }
     // Digits that make no value yet change only the text.
     if (moved || !(picker_->GetSystemTime() == value_)) {
         QAccessibleValueChangeEvent changed(picker_, picker_->FieldValue());
-        QAccessible::updateAccessibility(&changed);
+        TellReader(changed);
     }
 }
 

@@ -66,11 +66,14 @@ def describe(obj):
 
 
 def walk(obj, depth=0, out=None):
+    """Every object under obj; a reader skips those that do not show, the walk notes them."""
     if out is not None:
         out.append((depth, obj))
+    if depth > 20:
+        return out
     for i in range(obj.childCount):
         child = obj.getChildAtIndex(i)
-        if child is not None and showing(child):
+        if child is not None:
             walk(child, depth + 1, out)
     return out
 
@@ -106,7 +109,7 @@ def tree():
             continue
         print("window: " + describe(window))
         for depth, obj in walk(window, 0, [])[1:]:
-            print("  " * depth + describe(obj))
+            print("  " * depth + describe(obj) + ("" if showing(obj) else " (not showing)"))
     return 0
 
 
