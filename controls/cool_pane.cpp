@@ -1,6 +1,7 @@
 #include "controls/cool_pane.h"
 
 #include "controls/buffered_dc.h"
+#include "controls/cool_pane_accessible.h"
 #include "controls/gdi_draw.h"
 #include "controls/sys_colors.h"
 #include "controls/text_source.h"
@@ -47,6 +48,7 @@ IXCoolPane::IXCoolPane()
     // A tab stop, so the commands are there without a mouse.
     setFocusPolicy(Qt::StrongFocus);
     WatchKeyboardCues();
+    InstallCoolPaneAccessible(this);
 }
 
 IXCoolPane::~IXCoolPane() = default;
@@ -69,7 +71,7 @@ void IXCoolPane::AddFolder(const CoolPaneFolder& folder) {
     update();
 }
 
-QString IXCoolPane::TextFor(int key) {
+QString IXCoolPane::TextFor(int key) const {
     if (!textFromParent) {
         return LoadStringResource(key);
     }
@@ -160,8 +162,52 @@ void IXCoolPane::mouseReleaseEvent(QMouseEvent* event) {
             focusItem_ = model_.hotItem();
             focusFolder_ = model_.openFolder();
         }
+        const QPointer<IXCoolPane> self(this);
+        const auto before = Shown();
         model_.ButtonUp(ToPOINT(event->position().toPoint()));
+        // The command sent may have closed the window, and the pane with it.
+        if (self != nullptr) {
+            TellIfShownChanged(before);
+        }
     }
+}
+
+void IXCoolPane::TellIfShownChanged(std::pair<int, int> before) {
+    if (Shown() != before) {
+        NotifyPaneShown(*this);
+    }
+}
+
+void IXCoolPane::OpenFolderAt(int i) {
+    const auto before = Shown();
+    if (model_.OpenFolder(i)) {
+        SetFocusItem(0);
+    }
+    TellIfShownChanged(before);
+}
+
+void IXCoolPane::PressItem(int i, int j) {
+    if (i < 0 || i >= model_.FolderCount()) {
+        return;
+    }
+    const auto items = ItemsOf(model_.Folder(i));
+    if (j < 0 || j >= static_cast<int>(items.size())) {
+        return;
+    }
+    OpenFolderAt(i);
+    SetFocusItem(j);
+    SendPaneCommand(items[static_cast<std::size_t>(j)].commandId & 0xFFFF);
+}
+
+bool IXCoolPane::ItemInSight(int j) const {
+    if (j < 0 || j >= OpenItemCount()) {
+        return false;
+    }
+    const CoolPaneFolder& folder = model_.Folder(model_.openFolder());
+    const CoolPaneItem& item = ItemsOf(folder)[static_cast<std::size_t>(j)];
+    // The same test the painting makes.
+    return OffsetRect(item.textBox, 0, model_.scrollOffset()).bottom >= folder.area.top &&
+           OffsetRect(item.iconCell, 0, model_.scrollOffset()).top <= folder.area.bottom;
 }
 
 int IXCoolPane::OpenItemCount() const {
@@ -201,8 +247,13 @@ void IXCoolPane::SetFocusItem(int j) {
     }
     focusItem_ = std::clamp(j, 0, count - 1);
     focusFolder_ = model_.openFolder();
+    const auto before = Shown();
     model_.ScrollIntoView(focusItem_);
     update();
+    TellIfShownChanged(before);
+    if (hasFocus()) {
+        NotifyPaneFocus(*this);
+    }
 }
 
 void IXCoolPane::MoveFocusItem(int step) {
@@ -235,6 +286,7 @@ void IXCoolPane::keyPressEvent(QKeyEvent* event) {
         QWidget::keyPressEvent(event);
         return;
     }
+    const auto before = Shown();
     switch (event->key()) {
     case Qt::Key_Down:
         MoveFocusItem(1);
@@ -266,11 +318,19 @@ void IXCoolPane::keyPressEvent(QKeyEvent* event) {
         return;
     }
     event->accept();
+    TellIfShownChanged(before);
 }
 
 void IXCoolPane::focusInEvent(QFocusEvent* event) {
     update();
     QWidget::focusInEvent(event);
+    // After the pane's own focus news, which the toolkit sends once this handler is done: the
+    // reader then moves on to the item the keys act on.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus()) {
+            NotifyPaneFocus(*this);
+        }
+    });
 }
 
 void IXCoolPane::focusOutEvent(QFocusEvent* event) {

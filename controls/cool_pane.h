@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <utility>
+
 namespace tovrin {
 
 class CommandTarget;
@@ -50,6 +52,16 @@ public:
     QRect FocusFrame(int j) const;
     const QFont& CaptionFont() const { return font_; }
 
+    // For what reads the pane aloud. The caption of a text key, as painted.
+    QString Caption(int32_t textId) const { return TextFor(textId); }
+    // Opens folder i as a click on its header does.
+    void OpenFolderAt(int i);
+    // Sends the command of item j of folder i as a click on it does. An item of a closed folder
+    // cannot be clicked before its folder opens, so the folder opens first.
+    void PressItem(int i, int j);
+    // Whether item j of the open folder shows at all, or is scrolled out of sight.
+    bool ItemInSight(int j) const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -71,7 +83,7 @@ private:
     void SendPaneCommand(int commandId) override;
     void RefreshHover() override;
 
-    QString TextFor(int key);
+    QString TextFor(int key) const;
     bool FocusInChild() const;
     void Hover(QPoint p);
     void DrawFolder(QPainter& dc, int i);
@@ -80,6 +92,9 @@ private:
     void SetFocusItem(int j);
     void MoveFocusItem(int step);
     void PressFocusItem();
+    // Which folder is open and how far it is scrolled: what a reader is told when it changes.
+    std::pair<int, int> Shown() const { return {model_.openFolder(), model_.scrollPos()}; }
+    void TellIfShownChanged(std::pair<int, int> before);
 
     CoolPaneModel model_{*this};
     QFont font_;

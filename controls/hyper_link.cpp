@@ -1,6 +1,7 @@
 #include "controls/hyper_link.h"
 
 #include "controls/gdi_draw.h"
+#include "controls/hyper_link_accessible.h"
 #include "controls/sys_colors.h"
 #include "platform/dlg_item.h"
 #include "platform/keyboard_cues.h"
@@ -24,6 +25,11 @@ constexpr COLORREF kLinkBlue = MakeColorRef(0, 0, 255);
 IXHyperLink::IXHyperLink() {
     InitSysColors();
     setFocusPolicy(Qt::TabFocus);
+    InstallHyperLinkAccessible(this);
+}
+
+void IXHyperLink::Open() {
+    ShellOpen(windowTitle());
 }
 
 IXHyperLink::~IXHyperLink() = default;
@@ -67,14 +73,14 @@ void IXHyperLink::keyPressEvent(QKeyEvent* event) {
     event->accept();
     // A held key opens the page once, not once per repeat.
     if (!event->isAutoRepeat()) {
-        ShellOpen(windowTitle());
+        Open();
     }
 }
 
 void IXHyperLink::mouseReleaseEvent(QMouseEvent* event) {
     // A press that wandered off the link before the release does not count as a click on it.
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
-        ShellOpen(windowTitle());
+        Open();
     }
     QWidget::mouseReleaseEvent(event);
 }

@@ -23,6 +23,8 @@ public:
 
     QString GetWindowText() const { return windowTitle(); }
     const QFont& LinkFont() const { return font_; }
+    // Asks the desktop to open the text, as a click does.
+    void Open();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

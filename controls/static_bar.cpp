@@ -1,11 +1,14 @@
 #include "controls/static_bar.h"
 
 #include "controls/gdi_draw.h"
+#include "controls/static_bar_accessible.h"
 #include "controls/sys_colors.h"
 #include "platform/dlg_item.h"
+#include "platform/reader_news.h"
 #include "platform/resources.h"
 #include "platform/sys_colors.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QPainter>
 
@@ -21,6 +24,7 @@ constexpr int kFallbackIconSize = 16;
 IXStatic::IXStatic(int controlId) : controlId_(controlId) {
     InitSysColors();
     setAttribute(Qt::WA_OpaquePaintEvent);
+    InstallStaticBarAccessible(this);
 }
 
 IXStatic::~IXStatic() = default;
@@ -60,6 +64,9 @@ bool IXStatic::Create(const QString& text, const QRect& rect, QWidget* parent, i
 void IXStatic::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowTitleChange) {
         update();
+        // A page's new title is heard as well as seen.
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        TellReader(named);
     }
     QWidget::changeEvent(event);
 }

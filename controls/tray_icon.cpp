@@ -242,13 +242,30 @@ void CTrayIcon::SetBitmaps(int count, const int* ids) {
     }
 }
 
-void CTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
-    // Only a left click opens the menu; the right button, double clicks and the middle button
-    // do nothing. The menu starts from the event loop, not inside the tray's own mouse handler.
-    if (reason != QSystemTrayIcon::Trigger) {
-        return;
+std::optional<QPoint> TrayMenuPlace(QSystemTrayIcon::ActivationReason reason, const QPoint& pointer,
+                                    const QRect& icon, bool dbusTray) {
+    // The keyboard's way to the icon (on Windows Win+B, the arrows, then Enter, Space or the
+    // menu key) comes as a click or a context request while the pointer is elsewhere. A host
+    // over D-Bus says nothing of where its icon is, and shows the item's own menu itself.
+    const bool keyboard = !dbusTray && icon.isValid() && !icon.contains(pointer);
+    if (reason == QSystemTrayIcon::Trigger) {
+        return keyboard ? icon.center() : pointer;
     }
-    QTimer::singleShot(0, this, [this] { ShowPopupMenu(QCursor::pos()); });
+    if (reason == QSystemTrayIcon::Context && keyboard) {
+        return icon.center();
+    }
+    return std::nullopt;
+}
+
+void CTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+    // Only a left click (or the keyboard) opens the menu; the right button, double clicks and the
+    // middle button do nothing. The menu starts from the event loop, not inside the tray's own
+    // mouse handler.
+    const std::optional<QPoint> at =
+        TrayMenuPlace(reason, QCursor::pos(), tray_ ? tray_->geometry() : QRect(), OnDBusBackend());
+    if (at) {
+        QTimer::singleShot(0, this, [this, place = *at] { ShowPopupMenu(place); });
+    }
 }
 
 bool CTrayIcon::eventFilter(QObject* watched, QEvent* event) {

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -57,11 +58,14 @@ public:
         SetBitmaps(static_cast<int>(ids.size()), ids.data());
     }
 
-    // Ask the owner to rewrite the menu's texts (OnTrayMenu) before each showing.
+    // Ask the owner to rewrite the menu's texts (OnTrayMenu) before each showing. Set it, and
+    // the bitmaps, before Create: a StatusNotifier host reads the item's menu as soon as the icon
+    // is there, and keeps what it read until it asks again.
     bool localiseMenu = false;
 
-    // What a tray click does where the desktop reports only whole clicks (a D-Bus tray): a left
-    // click (Trigger) shows the popup; everything else nothing. On X11 the icon's own window
+    // What a tray click does where the desktop reports only whole clicks (a D-Bus tray, Windows):
+    // a left click (Trigger) shows the popup, and so does the keyboard (TrayMenuPlace);
+    // everything else nothing. On X11 the icon's own window
     // reports the press, and the popup waits for the release instead (eventFilter).
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
 
@@ -114,6 +118,12 @@ private:
     // The left button went down on the icon's window, and has not come up yet.
     bool leftPressed_ = false;
 };
+
+// Where an activation of the icon opens the popup, nullopt for none: a left click at the pointer;
+// a click or a context request while the pointer is off the icon, which is how the keyboard
+// reaches it, at the middle of the icon (known only outside a D-Bus tray).
+std::optional<QPoint> TrayMenuPlace(QSystemTrayIcon::ActivationReason reason, const QPoint& pointer,
+                                    const QRect& icon, bool dbusTray);
 
 // Whether object is the window Qt docks into an X11 notification area for a tray icon.
 bool IsTrayIconWindow(const QObject* object);

@@ -1,6 +1,8 @@
 #include "platform/date_time_picker.h"
 
 #include "core/schedule/clock.h"
+#include "platform/accessible_reading.h"
+#include "platform/date_time_picker_accessible.h"
 #include "platform/picker_format.h"
 #include "res/window_styles.h"
 
@@ -79,12 +81,14 @@ DateTimePicker::DateTimePicker(QWidget* parent, uint32_t style) : QWidget(parent
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
+    InstallPickerAccessibility();
     SYSTEMTIME now = GetLocalTime();
     if (!IsValid(now)) {
         now = SYSTEMTIME{2000, 1, 6, 1, 0, 0, 0, 0};
     }
     value_ = WithDayOfWeek(now);
     UsePieces(StyleFormat());
+    RenewAccessibleReading<DateTimePickerAccessible>(this);
 }
 
 DateTimePicker::~DateTimePicker() = default;
@@ -97,12 +101,14 @@ bool DateTimePicker::SetSystemTime(const SYSTEMTIME& time) {
     if (!IsValid(time)) {
         return false;
     }
+    PickerChange change(this);
     value_ = WithDayOfWeek(time);
     EndTyping();
     return true;
 }
 
 void DateTimePicker::SetFormat(const QString& format) {
+    PickerChange change(this);
     format_ = format;
     UsePieces(format.isEmpty() ? StyleFormat() : TranslatePickerFormat(format));
 }
@@ -166,6 +172,7 @@ void DateTimePicker::UserChanged(const SYSTEMTIME& value) {
 }
 
 void DateTimePicker::Choose(int piece) {
+    PickerChange change(this);
     EndTyping();
     if (piece >= 0) {
         current_ = piece;
@@ -173,6 +180,7 @@ void DateTimePicker::Choose(int piece) {
 }
 
 void DateTimePicker::MoveChoice(int step) {
+    PickerChange change(this);
     EndTyping();
     const int count = static_cast<int>(pieces_.size());
     if (current_ < 0) {
@@ -188,6 +196,7 @@ void DateTimePicker::MoveChoice(int step) {
 }
 
 void DateTimePicker::Step(int delta) {
+    PickerChange change(this);
     EndTyping();
     if (current_ >= 0) {
         UserChanged(StepPickerField(value_, CurrentField(), delta));
@@ -195,12 +204,14 @@ void DateTimePicker::Step(int delta) {
 }
 
 void DateTimePicker::TypeDigit(int digit) {
+    PickerChange change(this);
     if (current_ >= 0) {
         UserChanged(typing_.Type(CurrentField(), digit, value_));
     }
 }
 
 void DateTimePicker::TakeCalendarDate(const QDate& date) {
+    PickerChange change(this);
     SYSTEMTIME t = value_;
     t.wYear = static_cast<uint16_t>(date.year());
     t.wMonth = static_cast<uint16_t>(date.month());
@@ -306,6 +317,74 @@ QRect DateTimePicker::PieceRect(PickerField field) const {
     return {};
 }
 
+void DateTimePicker::CurrentSpan(int& start, int& end) const {
+    start = 0;
+    end = 0;
+    if (current_ < 0) {
+        return;
+    }
+    for (int i = 0; i < current_; ++i) {
+        start += static_cast<int>(ShownText(i).size());
+    }
+    end = start + static_cast<int>(ShownText(current_).size());
+}
+
+QRect DateTimePicker::TextRect(int start, int end) const {
+    const QString shown = Text();
+    if (start < 0 || end <= start || start >= shown.size()) {
+        return {};
+    }
+    // Drawn piece after piece from one starting point, so a prefix's width places any character.
+    const QRect field = FieldRect();
+    const QFontMetrics metrics = fontMetrics();
+    const int height = std::min(field.height(), metrics.height());
+    const int x = field.left() + kTextMargin + metrics.horizontalAdvance(shown.left(start));
+    return {x, field.top() + (field.height() - height) / 2,
+            metrics.horizontalAdvance(shown.mid(start, end - start)), height};
+}
+
+bool DateTimePicker::ChooseAt(int offset) {
+    int best = -1;
+    int bestDistance = 0;
+    int at = 0;
+    for (int i = 0; i < static_cast<int>(pieces_.size()); ++i) {
+        const int length = static_cast<int>(ShownText(i).size());
+        if (IsChoosable(pieces_[static_cast<std::size_t>(i)].field)) {
+            const int last = at + std::max(length, 1) - 1;
+            const int distance = offset < at ? at - offset : std::max(0, offset - last);
+            if (best < 0 || distance < bestDistance) {
+                best = i;
+                bestDistance = distance;
+            }
+        }
+        at += length;
+    }
+    if (best < 0) {
+        return false;
+    }
+    Choose(best);
+    return true;
+}
+
+int DateTimePicker::FieldValue() const {
+    return PickerFieldValue(CurrentField(), value_);
+}
+
+void DateTimePicker::FieldRange(int& min, int& max) const {
+    PickerFieldRange(CurrentField(), value_, min, max);
+}
+
+bool DateTimePicker::SetFieldValue(int n) {
+    SYSTEMTIME t = value_;
+    if (current_ < 0 || !SetPickerField(t, CurrentField(), n) || !IsValid(t)) {
+        return false;
+    }
+    PickerChange change(this);
+    EndTyping();
+    UserChanged(t);
+    return true;
+}
+
 int DateTimePicker::NearestChoosable(int x) const {
     const std::vector<QRect> rects = PieceRects();
     int best = -1;
@@ -354,6 +433,7 @@ void DateTimePicker::paintEvent(QPaintEvent*) {
 }
 
 void DateTimePicker::keyPressEvent(QKeyEvent* event) {
+    PickerChange change(this);
     const Qt::KeyboardModifiers chords = event->modifiers() & ~Qt::KeypadModifier;
     const int key = event->key();
     if ((key == Qt::Key_F4 && chords == Qt::NoModifier) ||
@@ -439,11 +519,13 @@ void DateTimePicker::focusInEvent(QFocusEvent* event) {
 
 void DateTimePicker::focusOutEvent(QFocusEvent* event) {
     // Digits not yet making a value are dropped; those that did have set it already.
+    PickerChange change(this);
     EndTyping();
     QWidget::focusOutEvent(event);
 }
 
 void DateTimePicker::changeEvent(QEvent* event) {
+    PickerChange change(this);
     if (event->type() == QEvent::LocaleChange && format_.isEmpty()) {
         UsePieces(StyleFormat());
     }

@@ -51,6 +51,20 @@ public:
     PickerField CurrentField() const;
     // Where the first piece showing field is drawn (empty when none shows it).
     QRect PieceRect(PickerField field) const;
+    // Where the chosen field lies in Text(), as [start, end); both 0 when none is chosen.
+    void CurrentSpan(int& start, int& end) const;
+    // Where characters [start, end) of Text() are drawn.
+    QRect TextRect(int start, int end) const;
+    // Chooses the field that shows the character at offset of Text(), or the nearest one; false
+    // when the format has none.
+    bool ChooseAt(int offset);
+    // The chosen field's number (a month as 1 to 12), and its range at the value held.
+    int FieldValue() const;
+    void FieldRange(int& min, int& max) const;
+    // Sets the chosen field to n, as typing it would; false when n is out of its range.
+    bool SetFieldValue(int n);
+    // Steps the chosen field up (delta 1) or down (-1), wrapping round, as the arrow keys do.
+    void Step(int delta);
 
     // The drop-down calendar, while it is open (nullptr otherwise).
     QCalendarWidget* OpenCalendar() const;
@@ -73,13 +87,13 @@ protected:
 
 private:
     class CalendarPopup;
+    friend class PickerChange;
 
     bool UpDown() const;
     QString StyleFormat() const;
     void UsePieces(const QString& qtFormat);
     void Choose(int piece);
     void MoveChoice(int step);
-    void Step(int delta);
     void TypeDigit(int digit);
     void UserChanged(const SYSTEMTIME& value);
     void EndTyping();
@@ -98,6 +112,8 @@ private:
     int current_ = -1;
     PickerTyping typing_;
     QPointer<CalendarPopup> popup_;
+    // How many changes are under way, one inside another; only the outermost is reported.
+    int changing_ = 0;
 };
 
 } // namespace tovrin

@@ -1,6 +1,7 @@
 #include "platform/dialog.h"
 
 #include "platform/check_box.h"
+#include "platform/dialog_accessible.h"
 #include "platform/dialog_units.h"
 #include "platform/fonts.h"
 #include "platform/frame_centring.h"
@@ -20,6 +21,7 @@ namespace tovrin {
 
 Dialog::Dialog(QWidget* parent) : QWidget(parent), client_(this) {
     WatchKeyboardCues();
+    InstallDialogAccessible(this);
     // No window before Create: a constructed object must not show up inside its parent.
     setVisible(false);
 }

@@ -46,13 +46,21 @@ void EditControl::LimitText(int limit) {
 }
 
 void EditControl::SetText(const QString& text) {
-    setMaxLength(std::max(limit_, static_cast<int>(std::min<qsizetype>(text.size(), kNoLimit))));
+    SetMaxLength(std::max(limit_, static_cast<int>(std::min<qsizetype>(text.size(), kNoLimit))));
     setText(text);
     FitLimit();
 }
 
 void EditControl::FitLimit() {
-    setMaxLength(std::max(limit_, static_cast<int>(text().size())));
+    SetMaxLength(std::max(limit_, static_cast<int>(text().size())));
+}
+
+// Qt sets the whole text again with every new limit, which a screen reader hears as the text
+// deleted and typed anew: after each key, were the limit set each time the text changes.
+void EditControl::SetMaxLength(int length) {
+    if (maxLength() != length) {
+        setMaxLength(length);
+    }
 }
 
 void EditControl::SetSel(int start, int end) {

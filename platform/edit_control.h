@@ -26,6 +26,7 @@ public:
 
 private:
     void FitLimit();
+    void SetMaxLength(int length);
 
     int limit_;
 };

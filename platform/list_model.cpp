@@ -28,6 +28,8 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return Text(row, column);
+    case Qt::AccessibleTextRole:
+        return spoken_ ? spoken_(row, column) : QString();
     case Qt::DecorationRole: {
         // With an image list, the first column always keeps the image's place, so texts line up
         // whether a row has an image or not.

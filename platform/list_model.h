@@ -31,6 +31,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     int InsertColumn(int column, const QString& title, Qt::Alignment alignment);
+    // What a screen reader hears for a cell, when it is more than the cell's text.
+    void SetSpoken(std::function<QString(int row, int column)> spoken) {
+        spoken_ = std::move(spoken);
+    }
     void SetImages(std::vector<QPixmap> images, int size);
 
     // Stored rows.
@@ -76,6 +80,7 @@ private:
     QPixmap blank_;
     OwnerData owner_;
     int ownerCount_ = 0;
+    std::function<QString(int row, int column)> spoken_;
 };
 
 } // namespace tovrin

@@ -2,6 +2,7 @@
 
 #include "platform/keyboard_cues.h"
 #include "platform/list_model.h"
+#include "platform/list_view_accessible.h"
 #include "platform/sys_colors.h"
 #include "res/window_styles.h"
 
@@ -110,9 +111,22 @@ ListView::ListView(QWidget* parent, uint32_t style, uint32_t exStyle)
 
     ApplySelectionPalette();
     ApplyRowHeight();
+    InstallListViewAccessible(this);
 }
 
 ListView::~ListView() = default;
+
+void ListView::SetRowReading(std::function<QString(int row, int column)> spoken) {
+    model_->SetSpoken(std::move(spoken));
+}
+
+QAccessible::Role ListView::RowRole(int row) const {
+    return rowRole_ ? rowRole_(row) : QAccessible::ListItem;
+}
+
+bool ListView::IsOwnerDrawn() const {
+    return (style_ & LVS_OWNERDRAWFIXED) != 0;
+}
 
 void ListView::SetExtendedStyle(uint32_t exStyle) {
     lvExStyle_ = exStyle;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAccessible>
 #include <QColor>
 #include <QPixmap>
 #include <QString>
@@ -101,6 +102,14 @@ public:
 
     int GetItemCount() const;
 
+    // How a screen reader hears the rows. spoken(row, column) may say more than a cell shows (an
+    // empty text leaves the cell's own). An owner-drawn list is read row by row, and role(row)
+    // says what each row is (a list item when not set).
+    void SetRowReading(std::function<QString(int row, int column)> spoken);
+    void SetRowRoles(std::function<QAccessible::Role(int row)> role) { rowRole_ = std::move(role); }
+    QAccessible::Role RowRole(int row) const;
+    bool IsOwnerDrawn() const;
+
     // Selection and focus.
     int GetSelectedRow() const; // the first selected row, -1 for none
     int GetFocusedRow() const;  // -1 for none
@@ -140,6 +149,7 @@ private:
     uint32_t lvExStyle_ = 0;
     int ownerRowHeight_ = 0;
     int imageSize_ = 0;
+    std::function<QAccessible::Role(int row)> rowRole_;
 };
 
 } // namespace tovrin

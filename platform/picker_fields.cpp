@@ -273,6 +273,57 @@ SYSTEMTIME StepPickerField(SYSTEMTIME t, PickerField field, int delta) {
     return WithDayOfWeek(ClampDay(t));
 }
 
+int PickerFieldValue(PickerField field, const SYSTEMTIME& t) {
+    switch (field) {
+    case PickerField::Day:
+        return t.wDay;
+    case PickerField::Month:
+    case PickerField::MonthName:
+        return t.wMonth;
+    case PickerField::Year2:
+        return t.wYear % 100;
+    case PickerField::Year4:
+        return t.wYear;
+    case PickerField::Hour24:
+        return t.wHour;
+    case PickerField::Hour12:
+        return t.wHour % 12 == 0 ? 12 : t.wHour % 12;
+    case PickerField::Minute:
+        return t.wMinute;
+    case PickerField::Second:
+        return t.wSecond;
+    case PickerField::Msec:
+        return t.wMilliseconds;
+    case PickerField::AmPm:
+        return t.wHour >= 12 ? 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+void PickerFieldRange(PickerField field, const SYSTEMTIME& t, int& min, int& max) {
+    const Range range = field == PickerField::AmPm ? Range{0, 1, 1} : RangeOf(field, t);
+    min = range.min;
+    max = range.max;
+}
+
+bool SetPickerField(SYSTEMTIME& value, PickerField field, int n) {
+    int min = 0;
+    int max = 0;
+    PickerFieldRange(field, value, min, max);
+    if (!IsChoosable(field) || n < min || n > max) {
+        return false;
+    }
+    SYSTEMTIME t = value;
+    if (field == PickerField::AmPm) {
+        t.wHour = static_cast<uint16_t>(t.wHour % 12 + 12 * n);
+    } else if (!PutNumber(t, field, n)) {
+        return false;
+    }
+    value = WithDayOfWeek(t);
+    return true;
+}
+
 SYSTEMTIME PickerTyping::Type(PickerField field, int digit, const SYSTEMTIME& value) {
     const Range range = RangeOf(field, value);
     if (range.digits == 0 || digit < 0 || digit > 9) {

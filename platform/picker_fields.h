@@ -49,6 +49,14 @@ QString PieceText(const PickerPiece& piece, const SYSTEMTIME& value, const QLoca
 // range and the other fields kept; a day the new month lacks becomes its last day.
 SYSTEMTIME StepPickerField(SYSTEMTIME value, PickerField field, int delta);
 
+// A choosable field's number in value (a month as 1 to 12, the AM/PM field as 0 or 1), and the
+// range it may take there; 0 and an empty range for the other pieces.
+int PickerFieldValue(PickerField field, const SYSTEMTIME& value);
+void PickerFieldRange(PickerField field, const SYSTEMTIME& value, int& min, int& max);
+// The value with field set to n and the other fields kept (a day the month lacks becoming its
+// last); false, value untouched, when n is out of the field's range.
+bool SetPickerField(SYSTEMTIME& value, PickerField field, int n);
+
 // Digits typed into one field, the way a picker takes them: each digit joins those before it
 // while a further digit could still give a value in range, the value changing as soon as the
 // digits so far make a valid one; a day takes one or two digits, a year its four. A digit that

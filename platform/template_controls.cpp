@@ -2,12 +2,15 @@
 
 #include "platform/check_box.h"
 #include "platform/date_time_picker.h"
+#include "platform/dialog_accessible.h"
 #include "platform/dialog_units.h"
 #include "platform/dlg_item.h"
 #include "platform/edit_control.h"
 #include "platform/list_view.h"
 #include "platform/push_button.h"
 #include "platform/static_control.h"
+
+#include <string_view>
 
 namespace tovrin {
 namespace {
@@ -47,6 +50,11 @@ QWidget* CreateTemplateControl(const ControlTemplate& control, QWidget* parent) 
     // A picker's and a list's template text is only their class's caption; nobody sees it.
     if (control.kind != ControlKind::DateTimePicker && control.kind != ControlKind::ListView) {
         SetWindowText(widget, QString::fromUtf8(control.text));
+    }
+    // A kit control's stand-in holds its place and nothing else.
+    const std::string_view text(control.text);
+    if (control.kind == ControlKind::Static && (text == "IXStatic" || text == "IXCoolPane")) {
+        widget->setProperty(kPlaceholderProperty, true);
     }
     const PixelRect r = MapDialogRect(control.rect);
     widget->setGeometry(r.x, r.y, r.width, r.height);

@@ -70,6 +70,13 @@ std::array<CoolPaneItem, 3> serviceItems{{
 constexpr int32_t kRemindersFolder = 34;
 constexpr int32_t kServiceFolder = 35;
 
+// What a screen reader says for the clock images, in the words of the record page's boxes when
+// the language file has them.
+constexpr long kDailyWords = 6;
+constexpr long kOnceWords = 8;
+const QString kDailyFallback = QStringLiteral("daily");
+const QString kOnceFallback = QStringLiteral("once");
+
 QString SaveFailureText(const AddedTexts& added, const SaveTexts& sentences,
                         const SaveResult& result, bool mayStayOpen) {
     QString text = QString::fromStdString(result.Message(sentences)) + QStringLiteral("\n\n") +
@@ -174,6 +181,7 @@ bool CEditorDlg::OnInitDialog() {
                                  kEditorSavedUnconfirmed, kEditorOpenerStatus, kEditorOpenerCrashed,
                                  kEditorOpenerNotStarted, kEditorStoreChanged, kEditorStoreKept,
                                  kEditorStoreKeptLost, kEditorStoreNotSaved, kEditorShellFailed});
+    modeWords_ = AddedTexts(kLangModify, {kDailyWords, kOnceWords});
     saveTexts_ = LoadSaveTexts();
     openerTexts_.missing =
         added_.Text(kEditorHelpMissing, QStringLiteral("The help file %1 is missing."));
@@ -238,6 +246,8 @@ void CEditorDlg::CreateList() {
     list_->SetOwnerData({[this](int row, int column) { return RowText(row, column); },
                          [this](int row) { return RowImage(row); }},
                         0);
+    list_->SetRowReading([this](int row, int column) { return RowSpoken(row, column); });
+    list_->setAccessibleName(texts_[kRemindersFolder]);
     connect(list_, &ListView::columnClicked, this, [this](int column) { SortByColumn(column); });
     connect(list_, &ListView::rowDoubleClicked, this, [this](int) { OnCommand(ID_PANE_MODIFY); });
     // The pane's commands first, then the reminders they act on; the pages come after.
@@ -293,6 +303,21 @@ int CEditorDlg::RowImage(int row) const {
         return kOnceImage;
     }
     return record->mode == MODE_DAILY ? kDailyImage : ListView::kNoImage;
+}
+
+// The date as shown, then what the clock image shows: the mode, and the time it rings at.
+QString CEditorDlg::RowSpoken(int row, int column) const {
+    const ReminderRecord* record = state_.RowRecord(row);
+    if (column != kDateColumn || record == nullptr ||
+        (record->mode != MODE_ONCE && record->mode != MODE_DAILY)) {
+        return {};
+    }
+    const QString mode = record->mode == MODE_ONCE ? modeWords_.Text(kOnceWords, kOnceFallback)
+                                                   : modeWords_.Text(kDailyWords, kDailyFallback);
+    const QString time = QStringLiteral("%1:%2")
+                             .arg(record->when.wHour)
+                             .arg(record->when.wMinute, 2, 10, QChar(u'0'));
+    return RowText(row, column) + QStringLiteral(", ") + mode + QStringLiteral(", ") + time;
 }
 
 void CEditorDlg::SortByColumn(int column) {

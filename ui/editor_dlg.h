@@ -104,6 +104,7 @@ private:
     bool OfferDiscard(bool mayStayOpen);
     QString RowText(int row, int column) const;
     int RowImage(int row) const;
+    QString RowSpoken(int row, int column) const;
 
     EditorOwner* owner_;
     QWidget* parent_;
@@ -111,6 +112,8 @@ private:
     LangTexts texts_;
     NameTable names_;
     AddedTexts added_;
+    // The record page's own words for the timed modes, for what a screen reader says of a row.
+    AddedTexts modeWords_;
     SaveTexts saveTexts_;
     OpenerTexts openerTexts_;
     std::unique_ptr<CollatedTextOrder> textOrder_;

@@ -6,6 +6,7 @@
 #include "core/schedule/store_lists.h"
 #include "core/store/paths.h"
 #include "core/store/settings.h"
+#include "platform/announcer.h"
 #include "platform/lang_texts.h"
 #include "platform/list_view.h"
 #include "platform/message_box.h"
@@ -21,6 +22,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QScreen>
+#include <QStringList>
 #include <QWindow>
 
 #include <array>
@@ -68,9 +70,11 @@ bool CManagerDlg::Create() {
         ReadStoreLists(kStorePath, IfMissing::CreateEmpty, now, notifyDays, kDueList | kTodayList);
     OpenStartupMessages(std::move(lists.due), TodayOf(now));
 
-    trayIcon_.Create(this, IDR_TRAY_MENU, LoadIconResource(IDI_APP), texts_[2]);
+    // The menu's texts and bitmaps first: a StatusNotifier host reads the item's menu as soon as
+    // the icon shows, and would keep the template's texts until it next asked.
     trayIcon_.SetBitmaps(kTrayBitmaps);
     trayIcon_.localiseMenu = true;
+    trayIcon_.Create(this, IDR_TRAY_MENU, LoadIconResource(IDI_APP), texts_[2]);
 
     today_.TakeFromStore(std::move(lists.today), lists.report, now);
     ReportDamagedStore(lists.report);
@@ -101,8 +105,10 @@ void CManagerDlg::PrepareJournal(const QString& columnTitle) {
     if (journal_ == nullptr) {
         return;
     }
+    announcer_ = new Announcer(this);
     journal_->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_FLATSB);
     journal_->InsertColumn(0, columnTitle, LVCFMT_LEFT);
+    journal_->setAccessibleName(columnTitle);
     journal_->SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
 }
 
@@ -134,13 +140,20 @@ void CManagerDlg::OnTimer() {
     if (tick.rebuilt) {
         RestartTimer();
     }
+    QStringList texts;
     if (tick.AnyFired() && Journal() != nullptr) {
         for (const ReminderRecord& record : tick.fired) {
-            journal_->InsertItem(0, FromCp1251(TextOf(record)));
+            texts << FromCp1251(TextOf(record));
+            journal_->InsertItem(0, texts.back());
         }
     }
     if (tick.AnyFired()) {
         ShowJournal();
+        // A screen reader hears the new rows at once, wherever the user is typing; one
+        // announcement for them all, as the next would cut the one before short.
+        if (announcer_ != nullptr) {
+            announcer_->Announce(texts.join(u'\n'));
+        }
     }
 }
 

@@ -18,6 +18,7 @@ class QMenu;
 
 namespace tovrin {
 
+class Announcer;
 class CEditorDlg;
 class CNotifyDlg;
 class ListView;
@@ -78,6 +79,7 @@ public:
     CTrayIcon& TrayIcon() { return trayIcon_; }
     const TodayTimedList& TodayList() const { return today_; }
     const QTimer& Timer() const { return timer_; }
+    Announcer* JournalAnnouncer() const { return announcer_; }
 
 protected:
     bool OnInitDialog() override;
@@ -110,6 +112,8 @@ private:
     // The minute of the last tick that looked at today's list; none after a rebuild.
     std::optional<SYSTEMTIME> checkedMinute_;
     ListView* journal_ = nullptr;
+    // Tells a screen reader what fired.
+    Announcer* announcer_ = nullptr;
     QIcon icon_;
     QTimer timer_;
     bool placing_ = false;

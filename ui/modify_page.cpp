@@ -108,6 +108,9 @@ bool CModifyPage::OnInitDialog() {
     SetArrowGroup({kModeBoxes.begin(), kModeBoxes.end()});
 
     EditControl* field = MessageField();
+    // Read aloud by the labels beside them.
+    field->setAccessibleName(texts_[3]);
+    Picker()->setAccessibleName(texts_[4]);
     auto* validator = new Cp1251Validator(field);
     connect(validator, &Cp1251Validator::refused, this,
             [this](const QString& characters) { ShowRefused(characters); });

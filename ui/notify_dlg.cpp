@@ -97,6 +97,11 @@ void CNotifyDlg::PrepareList() {
         return;
     }
     list_->SetExtendedStyle(LVS_EX_FLATSB);
+    // Named as the caption bar above it; its day headers are read as headings.
+    list_->setAccessibleName(texts_[1]);
+    list_->SetRowRoles([list = list_](int row) {
+        return list->GetItemData(row) != 0 ? QAccessible::Heading : QAccessible::StaticText;
+    });
     list_->InsertColumn(0, QString(), LVCFMT_LEFT);
     list_->SetColumnWidth(0, Client()->width() - kColumnMargin);
     // The colour of the moment, not the program-wide table read at start-up.

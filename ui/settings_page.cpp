@@ -82,6 +82,11 @@ bool CSettingsPage::OnInitDialog() {
     field->LimitText(std::max(1, static_cast<int>(shownDays_.size())));
     field->setText(shownDays_);
     CheckDlgButton(IDC_SETTINGS_CONFIRM, confirmDelete != 0 ? BST_CHECKED : BST_UNCHECKED);
+    // Read aloud by the statics beside them; the box has no text of its own.
+    field->setAccessibleName(texts_[2]);
+    if (QWidget* box = GetDlgItem(IDC_SETTINGS_CONFIRM)) {
+        box->setAccessibleName(texts_[3]);
+    }
     return true;
 }
 

@@ -187,6 +187,24 @@ TEST_F(CTrayIconTest, OnlyALeftClickOpensTheMenu) {
     EXPECT_TRUE(owner.commands.empty());
 }
 
+// The keyboard reaches the icon with the pointer elsewhere (Windows' notification area: Enter,
+// Space or the menu key); the right button, on the icon, still opens nothing.
+TEST(TrayMenuPlace, AClickOpensAtThePointerAndTheKeyboardAtTheIcon) {
+    const QRect icon(1000, 990, 24, 24);
+    const QPoint onIcon(1010, 1000);
+    const QPoint away(300, 200);
+    using R = QSystemTrayIcon;
+    EXPECT_EQ(TrayMenuPlace(R::Trigger, onIcon, icon, false), onIcon);
+    EXPECT_EQ(TrayMenuPlace(R::Trigger, away, icon, false), icon.center());
+    EXPECT_EQ(TrayMenuPlace(R::Context, away, icon, false), icon.center());
+    EXPECT_FALSE(TrayMenuPlace(R::Context, onIcon, icon, false));
+    EXPECT_FALSE(TrayMenuPlace(R::DoubleClick, away, icon, false));
+    EXPECT_FALSE(TrayMenuPlace(R::MiddleClick, away, icon, false));
+    // A host over D-Bus shows the item's own menu for a context request, and tells no place.
+    EXPECT_EQ(TrayMenuPlace(R::Trigger, away, QRect(), true), away);
+    EXPECT_FALSE(TrayMenuPlace(R::Context, away, icon, true));
+}
+
 // Under load a menu opened on the press was closed again by the release; and a release that ends
 // a click elsewhere (the one closing an open menu) must not open another.
 TEST_F(CTrayIconTest, TheIconsWindowOpensTheMenuOnTheLeftButtonsReleaseOnly) {

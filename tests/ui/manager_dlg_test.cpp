@@ -1,6 +1,7 @@
 #include "core/lang/codepage.h"
 #include "core/schedule/date_math.h"
 #include "core/store/store_file.h"
+#include "platform/announcer.h"
 #include "platform/list_view.h"
 #include "res/resource.h"
 #include "ui/editor_dlg.h"
@@ -8,6 +9,7 @@
 #include "ui/notify_dlg.h"
 #include "window_fixture.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QGuiApplication>
 #include <QMenu>
@@ -198,6 +200,13 @@ TEST_F(ManagerTest, TwoAtOneMinuteGiveTwoRowsInOneTickAndOneShowing) {
     dlg->OnTimer();
     EXPECT_EQ(Rows(*dlg), (QStringList{"Second in the store", "First in the store"}));
     EXPECT_EQ(counter.shows, 1);
+    // A screen reader hears both at once, in the order they fired.
+    ASSERT_NE(dlg->JournalAnnouncer(), nullptr);
+    QAccessibleInterface* said = QAccessible::queryAccessibleInterface(dlg->JournalAnnouncer());
+    ASSERT_NE(said, nullptr);
+    EXPECT_EQ(said->role(), QAccessible::Notification);
+    EXPECT_EQ(said->text(QAccessible::Name), "First in the store\nSecond in the store");
+    EXPECT_TRUE(dlg->JournalAnnouncer()->isVisible());
 
     // Closed by the user, it stays closed for the rest of the minute.
     dlg->OnCommand(IDCANCEL);
