@@ -1,5 +1,6 @@
 #include "platform/check_box.h"
 
+#include "platform/check_box_accessible.h"
 #include "platform/keyboard_cues.h"
 #include "res/window_styles.h"
 
@@ -13,6 +14,7 @@ namespace tovrin {
 CheckBox::CheckBox(QWidget* parent, uint32_t style)
     : QCheckBox(parent), automatic_((style & BS_TYPEMASK) == BS_AUTOCHECKBOX) {
     setFocusPolicy((style & WS_TABSTOP) != 0 ? Qt::StrongFocus : Qt::ClickFocus);
+    InstallCheckBoxAccessible(this);
 }
 
 void CheckBox::nextCheckState() {

@@ -1,7 +1,9 @@
 #include "platform/announcer.h"
+#include "platform/check_box.h"
 #include "platform/date_time_picker.h"
 #include "platform/edit_control.h"
 #include "platform/reader_news.h"
+#include "res/window_styles.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -179,6 +181,26 @@ TEST_F(AccessibleTest, TheAnnouncerShowsANotificationNamedWithItsText) {
     EXPECT_EQ(Events()[1].type, QAccessible::ObjectShow);
     EXPECT_EQ(face->text(QAccessible::Name), "Call Boris");
     EXPECT_EQ(QApplication::focusWidget(), focused);
+}
+
+// A reader's Toggle is a click: a box whose owner sets the state on the click hears it, as the
+// record edit page's modes must.
+TEST_F(AccessibleTest, ACheckBoxsToggleClicksIt) {
+    CheckBox box(nullptr, BS_CHECKBOX | WS_TABSTOP);
+    box.setText(QStringLiteral("&Once"));
+    int clicks = 0;
+    QObject::connect(&box, &CheckBox::clicked, [&] {
+        ++clicks;
+        box.SetCheck(BST_CHECKED);
+    });
+    QAccessibleInterface* reading = QAccessible::queryAccessibleInterface(&box);
+    ASSERT_NE(reading, nullptr);
+    EXPECT_EQ(reading->role(), QAccessible::CheckBox);
+    EXPECT_EQ(reading->text(QAccessible::Name), QStringLiteral("Once"));
+    ASSERT_NE(reading->actionInterface(), nullptr);
+    reading->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(reading->state().checked);
 }
 
 } // namespace
