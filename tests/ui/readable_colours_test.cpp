@@ -54,7 +54,7 @@ QImage Rgb(const QImage& image) {
 }
 
 // The first 16 hex digits of the MD5 of the pixels, row by row.
-QString Sum(const QImage& image) {
+[[maybe_unused]] QString Sum(const QImage& image) {
     const QImage rgb = Rgb(image);
     QCryptographicHash hash(QCryptographicHash::Md5);
     for (int y = 0; y < rgb.height(); ++y) {
@@ -198,12 +198,16 @@ void ExpectReadable(const Ratios& r) {
 }
 
 TEST(ReadableColours, TheLightDesktopKeepsEveryColourToThePixel) {
-    // Checksums of the same scenes drawn by the program before it knew of dark desktops.
+#ifndef _WIN32
+    // Checksums of the same scenes drawn by the program before it knew of dark desktops. They hold
+    // the text's own pixels, which only FreeType with these fonts draws so; Windows draws its text
+    // otherwise, and keeps the checks below.
     EXPECT_EQ(Sum(PaneScene()), "022c4163a23da7c4");
     EXPECT_EQ(Sum(BarScene()), "8ced8f1ffff75d07");
     EXPECT_EQ(Sum(LinkScene()), "3237eb981d08cc8d");
     EXPECT_EQ(Sum(RowScene(true)), "34b2700e1573656e");
     EXPECT_EQ(Sum(RowScene(false)), "6e5564002cca40c2");
+#endif
     EXPECT_EQ(HoveredPane().pixelColor(10, 238), QColor(Qt::black));
     EXPECT_EQ(ClocksScene().copy(0, 0, 16, 8), [] {
         QImage plain =
