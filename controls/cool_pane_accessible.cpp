@@ -205,22 +205,10 @@ private:
     mutable std::map<std::pair<int, int>, QAccessible::Id> entries_;
 };
 
-QAccessibleInterface* PaneFactory(const QString&, QObject* object) {
-    if (auto* pane = qobject_cast<IXCoolPane*>(object)) {
-        return new AccessiblePane(pane);
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void InstallCoolPaneAccessible(QObject* pane) {
-    static const bool installed = [] {
-        QAccessible::installFactory(PaneFactory);
-        return true;
-    }();
-    (void)installed;
-    RenewAccessibleReading<AccessiblePane>(pane);
+    InstallAccessibleReading<IXCoolPane, AccessiblePane>(pane);
 }
 
 int PaneChildIndex(const IXCoolPane& pane, int folder, int item) {

@@ -42,22 +42,10 @@ private:
     IXHyperLink* Link() const { return static_cast<IXHyperLink*>(widget()); }
 };
 
-QAccessibleInterface* HyperLinkFactory(const QString&, QObject* object) {
-    if (auto* link = qobject_cast<IXHyperLink*>(object)) {
-        return new AccessibleHyperLink(link);
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void InstallHyperLinkAccessible(QObject* link) {
-    static const bool installed = [] {
-        QAccessible::installFactory(HyperLinkFactory);
-        return true;
-    }();
-    (void)installed;
-    RenewAccessibleReading<AccessibleHyperLink>(link);
+    InstallAccessibleReading<IXHyperLink, AccessibleHyperLink>(link);
 }
 
 } // namespace tovrin

@@ -22,22 +22,10 @@ public:
     }
 };
 
-QAccessibleInterface* StaticBarFactory(const QString&, QObject* object) {
-    if (auto* bar = qobject_cast<IXStatic*>(object)) {
-        return new AccessibleStaticBar(bar);
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void InstallStaticBarAccessible(QObject* bar) {
-    static const bool installed = [] {
-        QAccessible::installFactory(StaticBarFactory);
-        return true;
-    }();
-    (void)installed;
-    RenewAccessibleReading<AccessibleStaticBar>(bar);
+    InstallAccessibleReading<IXStatic, AccessibleStaticBar>(bar);
 }
 
 } // namespace tovrin

@@ -15,4 +15,18 @@ template <class Reading> void RenewAccessibleReading(QObject* object) {
     }
 }
 
+// Gives every object of class Control the reading Reading (made from a Control*), through one
+// factory installed the first time, and makes sure `object`, one being built, gets it too.
+template <class Control, class Reading> void InstallAccessibleReading(QObject* object) {
+    static const bool installed = [] {
+        QAccessible::installFactory([](const QString&, QObject* o) -> QAccessibleInterface* {
+            auto* control = qobject_cast<Control*>(o);
+            return control != nullptr ? new Reading(control) : nullptr;
+        });
+        return true;
+    }();
+    (void)installed;
+    RenewAccessibleReading<Reading>(object);
+}
+
 } // namespace tovrin

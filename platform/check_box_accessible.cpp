@@ -51,20 +51,10 @@ private:
     CheckBox* Box() const { return static_cast<CheckBox*>(widget()); }
 };
 
-QAccessibleInterface* CheckBoxFactory(const QString&, QObject* object) {
-    auto* box = qobject_cast<CheckBox*>(object);
-    return box != nullptr ? new AccessibleCheckBox(box) : nullptr;
-}
-
 } // namespace
 
 void InstallCheckBoxAccessible(QObject* box) {
-    static const bool installed = [] {
-        QAccessible::installFactory(CheckBoxFactory);
-        return true;
-    }();
-    (void)installed;
-    RenewAccessibleReading<AccessibleCheckBox>(box);
+    InstallAccessibleReading<CheckBox, AccessibleCheckBox>(box);
 }
 
 } // namespace tovrin

@@ -81,22 +81,10 @@ private:
     }
 };
 
-QAccessibleInterface* DialogFactory(const QString&, QObject* object) {
-    if (auto* dialog = qobject_cast<Dialog*>(object)) {
-        return new AccessibleDialog(dialog);
-    }
-    return nullptr;
-}
-
 } // namespace
 
 void InstallDialogAccessible(QObject* dialog) {
-    static const bool installed = [] {
-        QAccessible::installFactory(DialogFactory);
-        return true;
-    }();
-    (void)installed;
-    RenewAccessibleReading<AccessibleDialog>(dialog);
+    InstallAccessibleReading<Dialog, AccessibleDialog>(dialog);
 }
 
 } // namespace tovrin
