@@ -1,3 +1,3 @@
 // The system's seams build where no Qt is, and sit below the Qt layer.
-#include <QThread>
 #include "platform/dialog.h"
+#include <QThread>
