@@ -197,7 +197,14 @@ int RunCli(std::span<const std::string> args, std::ostream& out, std::ostream& e
         if (args.empty()) {
             throw UsageError("no command given");
         }
-        return Dispatch(ParseOptions(args), out, err);
+        const int status = Dispatch(ParseOptions(args), out, err);
+        // Output cut short (a full disk, a closed pipe) is a failure the caller must hear of:
+        // whatever read it got less than the command found.
+        if (!out.flush()) {
+            err << "tovrin-cli: could not write the output\n";
+            return status == kExitOk ? kExitProblem : status;
+        }
+        return status;
     } catch (const UsageError& e) {
         err << "tovrin-cli: " << e.what() << "\n\n" << kUsage;
         return kExitUsage;

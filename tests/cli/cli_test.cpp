@@ -11,6 +11,8 @@
 
 #include <array>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #ifndef _WIN32
@@ -371,6 +373,14 @@ TEST(CliProgram, TheBuiltToolReportsThroughItsExitStatus) {
     EXPECT_EQ(status("due --json"), kExitOk);
     EXPECT_EQ(status("check"), kExitProblem);
     EXPECT_TRUE(fs::is_empty(base.Base()));
+
+    // Output that cannot be written is a failure, and says so.
+    const fs::path said = base.Dir() / "said.txt";
+    const int raw = std::system((cli + " due --json >/dev/full 2>" + said.string()).c_str());
+    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, kExitProblem);
+    std::ifstream in(said);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "tovrin-cli: could not write the output\n");
 }
 #endif
 
