@@ -5,6 +5,7 @@
 #include "platform/resources.h"
 #include "platform/sys_colors.h"
 #include "res/resource.h"
+#include "support/editor_pane_items.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -50,12 +51,9 @@ protected:
     QImage Grab() { return pane.grab().toImage().convertToFormat(QImage::Format_RGB32); }
     static QColor C(COLORREF c) { return ToQColor(c); }
 
-    std::array<CoolPaneItem, 3> records{{{IDI_NEW_RECORD, 9, ID_PANE_ADD, {}, {}},
-                                         {IDI_CHANGE_RECORD, 10, ID_PANE_MODIFY, {}, {}},
-                                         {IDI_DELETE, 11, ID_PANE_DELETE, {}, {}}}};
-    std::array<CoolPaneItem, 3> program{{{IDI_SETTINGS, 12, ID_PANE_SETTINGS, {}, {}},
-                                         {IDI_HELP, 13, ID_PANE_HELP, {}, {}},
-                                         {IDI_ABOUT, 14, ID_PANE_ABOUT, {}, {}}}};
+    EditorPaneItems items;
+    std::array<CoolPaneItem, 3>& records = items.records;
+    std::array<CoolPaneItem, 3>& program = items.program;
     PaneOwner owner;
     IXCoolPane pane;
 };

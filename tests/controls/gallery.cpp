@@ -11,6 +11,7 @@
 #include "platform/dlg_item.h"
 #include "platform/resources.h"
 #include "res/resource.h"
+#include "support/editor_pane_items.h"
 
 #include <QApplication>
 #include <QMap>
@@ -23,12 +24,9 @@
 namespace tovrin {
 namespace {
 
-std::array<CoolPaneItem, 3> records{{{IDI_NEW_RECORD, 9, ID_PANE_ADD, {}, {}},
-                                     {IDI_CHANGE_RECORD, 10, ID_PANE_MODIFY, {}, {}},
-                                     {IDI_DELETE, 11, ID_PANE_DELETE, {}, {}}}};
-std::array<CoolPaneItem, 3> program{{{IDI_SETTINGS, 12, ID_PANE_SETTINGS, {}, {}},
-                                     {IDI_HELP, 13, ID_PANE_HELP, {}, {}},
-                                     {IDI_ABOUT, 14, ID_PANE_ABOUT, {}, {}}}};
+EditorPaneItems items;
+std::array<CoolPaneItem, 3>& records = items.records;
+std::array<CoolPaneItem, 3>& program = items.program;
 std::array<CoolPaneItem, 6> all{
     {records[0], records[1], records[2], program[0], program[1], program[2]}};
 

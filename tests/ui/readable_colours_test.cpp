@@ -10,6 +10,7 @@
 #include "platform/sys_colors.h"
 #include "res/resource.h"
 #include "support/contrast_measure.h"
+#include "support/editor_pane_items.h"
 #include "support/scoped_palette.h"
 #include "ui/notify_dlg.h"
 
@@ -68,12 +69,8 @@ QImage Rgb(const QImage& image) {
 // lower folder's header.
 QImage PaneScene() {
     InitSysColors();
-    std::array<CoolPaneItem, 3> records{{{IDI_NEW_RECORD, 9, ID_PANE_ADD, {}, {}},
-                                         {IDI_CHANGE_RECORD, 10, ID_PANE_MODIFY, {}, {}},
-                                         {IDI_DELETE, 11, ID_PANE_DELETE, {}, {}}}};
-    std::array<CoolPaneItem, 3> program{{{IDI_SETTINGS, 12, ID_PANE_SETTINGS, {}, {}},
-                                         {IDI_HELP, 13, ID_PANE_HELP, {}, {}},
-                                         {IDI_ABOUT, 14, ID_PANE_ABOUT, {}, {}}}};
+    EditorPaneItems items;
+    auto& [records, program] = items;
     PaneOwner owner;
     owner.resize(300, 300);
     IXCoolPane pane;
