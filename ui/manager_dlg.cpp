@@ -277,6 +277,15 @@ void CManagerDlg::OnCommand(int id) {
     Dialog::OnCommand(id);
 }
 
+// A window the user has just asked for takes the keys, as a window shown on Windows does. Window
+// managers' focus-stealing rules would otherwise leave them where they were, and a user without a
+// mouse could not reach it.
+void CManagerDlg::TakeTheKeys(QWidget* window) {
+    if (window->isVisible()) {
+        window->activateWindow();
+    }
+}
+
 void CManagerDlg::OpenEditor() {
     if (childKind_ == CHILD_NOTIFY) {
         if (!DiscardNotify()) {
@@ -291,6 +300,7 @@ void CManagerDlg::OpenEditor() {
     childKind_ = CHILD_EDITOR;
     editor_ = std::make_unique<CEditorDlg>(this, this);
     editor_->Create();
+    TakeTheKeys(editor_.get());
 }
 
 void CManagerDlg::OpenCurrentMessages() {
@@ -310,6 +320,8 @@ void CManagerDlg::OpenCurrentMessages() {
     notify_->Create(this);
     if (notify_->NothingDue() != 0) {
         DiscardNotify();
+    } else {
+        TakeTheKeys(notify_.get());
     }
 }
 

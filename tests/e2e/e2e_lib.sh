@@ -512,6 +512,8 @@ frame_centred() {
 # The window that has the keyboard focus, as the window manager says (_NET_ACTIVE_WINDOW), or
 # the X server where there is no window manager.
 focused_window() { xdotool getwindowfocus; }
+# has_keys WINDOW: true when WINDOW has the keyboard.
+has_keys() { [ "$(focused_window 2>/dev/null)" = "$1" ]; }
 # not_shown WINDOW: the window is gone or unmapped.
 not_shown() { ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 

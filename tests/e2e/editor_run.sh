@@ -117,6 +117,8 @@ else
         [ $((SW - WIDTH - 2 * EX)) -ge 0 ] && [ $((SH - HEIGHT - 2 * EY)) -ge 0 ] ||
         fail "editor at $EX,$EY not centred"
 fi
+# Asked for, it takes the keys, whatever a window manager's rules on new windows.
+waitfor 3 has_keys "$ED" || fail "the editor did not take the keys"
 waitfor 5 test -e Base/ztovrin.dat || fail "the editor did not create the empty store"
 [ ! -s Base/ztovrin.dat ] || fail "the new store is not empty"
 # The list, 1003, and the middle of its first row, below the headings and clear of grid lines.
