@@ -3,6 +3,7 @@
 #include "platform/keyboard_cues.h"
 #include "platform/list_model.h"
 #include "platform/list_view_accessible.h"
+#include "platform/reader_news.h"
 #include "platform/sys_colors.h"
 #include "res/window_styles.h"
 
@@ -391,6 +392,31 @@ void ListView::currentChanged(const QModelIndex& current, const QModelIndex& pre
 void ListView::focusInEvent(QFocusEvent* event) {
     QTableView::focusInEvent(event);
     viewport()->update();
+    // After the toolkit's own news of the list taking the keys, which would otherwise be the
+    // last a reader heard.
+    QMetaObject::invokeMethod(this, &ListView::TellReaderTheCurrentRow, Qt::QueuedConnection);
+}
+
+// The toolkit tells a reader of the current row only when the row changes: coming back to the
+// list, or opening a window on it, the user would hear the list's name and not where the keys are.
+void ListView::TellReaderTheCurrentRow() {
+    const QModelIndex current = currentIndex();
+    if (!hasFocus()) {
+        return;
+    }
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(this);
+    if (!current.isValid() || list == nullptr) {
+        return;
+    }
+    QAccessibleTableInterface* table = list->tableInterface();
+    QAccessibleInterface* item =
+        table != nullptr ? table->cellAt(current.row(), current.column()) : list->focusChild();
+    const int entry = item != nullptr ? list->indexOfChild(item) : -1;
+    if (entry >= 0) {
+        QAccessibleEvent news(this, QAccessible::Focus);
+        news.setChild(entry);
+        TellReader(news);
+    }
 }
 
 void ListView::focusOutEvent(QFocusEvent* event) {

@@ -136,6 +136,7 @@ protected:
 
 private:
     class OwnerDrawDelegate;
+    void TellReaderTheCurrentRow();
     class PlainDelegate;
 
     bool SelectionIn(int first, int last) const;

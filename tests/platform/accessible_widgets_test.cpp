@@ -2,6 +2,7 @@
 #include "platform/check_box.h"
 #include "platform/date_time_picker.h"
 #include "platform/edit_control.h"
+#include "platform/list_view.h"
 #include "platform/reader_news.h"
 #include "res/window_styles.h"
 
@@ -17,7 +18,8 @@ namespace tovrin {
 namespace {
 
 // What a screen reader would be told, caught on its way out: the event, and what it carries as
-// text ("4:0>1" for "0" replaced by "1" at 4, "3-5" for a selection, "31" for a value).
+// text ("4:0>1" for "0" replaced by "1" at 4, "3-5" for a selection, "31" for a value, the
+// focused child's index).
 struct Heard {
     QAccessible::Event type;
     QObject* object;
@@ -41,6 +43,8 @@ void Catch(const QAccessibleEvent& e) {
         const auto* selection = static_cast<const QAccessibleTextSelectionEvent*>(event);
         what =
             QStringLiteral("%1-%2").arg(selection->selectionStart()).arg(selection->selectionEnd());
+    } else if (event->type() == QAccessible::Focus) {
+        what = QString::number(event->child());
     } else if (event->type() == QAccessible::ValueChanged) {
         what = static_cast<const QAccessibleValueChangeEvent*>(event)->value().toString();
     }
@@ -201,6 +205,38 @@ TEST_F(AccessibleTest, ACheckBoxsToggleClicksIt) {
     reading->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(reading->state().checked);
+}
+
+// Coming back to a list, a reader is told the row the keys are on, not only the list: in a list
+// of cells and in an owner-drawn one read row by row.
+TEST_F(AccessibleTest, AListTakingTheKeysTellsTheRowTheyAreOn) {
+    for (const uint32_t drawn : {0u, static_cast<uint32_t>(LVS_OWNERDRAWFIXED)}) {
+        QWidget window;
+        auto* list = new ListView(&window, WS_VISIBLE | WS_TABSTOP | LVS_REPORT | drawn);
+        auto* other = new EditControl(&window);
+        other->move(0, 200);
+        list->InsertColumn(0, QStringLiteral("Date"));
+        list->InsertItem(0, QStringLiteral("01 December"));
+        list->InsertItem(1, QStringLiteral("08 December"));
+        if (drawn != 0) {
+            list->SetOwnerDraw(20, [](QPainter&, const QRect&, int, quintptr) {});
+        }
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        list->SelectRow(1);
+        other->setFocus();
+        Events().clear();
+
+        list->setFocus();
+        QCoreApplication::processEvents();
+        const QStringList told = Of(list, QAccessible::Focus);
+        ASSERT_FALSE(told.isEmpty()) << drawn;
+        QAccessibleInterface* row =
+            QAccessible::queryAccessibleInterface(list)->child(told.last().toInt());
+        ASSERT_NE(row, nullptr) << drawn;
+        EXPECT_EQ(row->text(QAccessible::Name), QStringLiteral("08 December")) << drawn;
+    }
 }
 
 } // namespace
