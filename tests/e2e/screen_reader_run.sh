@@ -16,7 +16,8 @@
 #     notification showing with the text as its name, while the keyboard stays where it was.
 # Needs: Xvfb, trayer, xdotool, dbus-daemon, at-spi2-core (at-spi-bus-launcher), python3 with
 # pyatspi, libfaketime. Environment: TOVRIN_BIN, TOVRIN_CLI, MAKE_STORE, E2E_X_CLOSE, E2E_X_PROBE,
-# TOVRIN_SOURCE_DIR; E2E_ARTIFACTS for the logs (reader.log: what was read and heard).
+# TOVRIN_SOURCE_DIR; E2E_ARTIFACTS for the logs (reader.log: what was read and heard); E2E_ORCA=1
+# to have Orca listen as well.
 set -euo pipefail
 # shellcheck source-path=SCRIPTDIR
 . "$(dirname "$0")/e2e_lib.sh"
@@ -56,6 +57,19 @@ export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 "$PY" "$READER_PY" listen "$W/heard.log" >"$W/listener.log" 2>&1 &
 PIDS+=($!)
 waitfor 10 grep -q listening "$W/heard.log" || fail "the listener did not reach the accessibility bus"
+# With E2E_ORCA=1 the screen reader Orca listens too (not installed by scripts/setup: apt-get
+# install orca), and what it would say goes to orca-speech.txt beside the other logs.
+ORCA=
+if [ "${E2E_ORCA:-}" = 1 ]; then
+    command -v orca >/dev/null || fail "E2E_ORCA=1 needs orca (apt-get install orca)"
+    XDG_CONFIG_HOME=$W/orca XDG_DATA_HOME=$W/orca orca -r --debug-file "$W/orca.log" \
+        >"$W/orca.out" 2>&1 &
+    ORCA=$!
+    PIDS+=("$ORCA")
+    # Its log is written out late, so its start is waited for by time.
+    sleep 5
+    alive "$ORCA" || fail "Orca did not start: $(cat "$W/orca.out")"
+fi
 ok "Xvfb $DISPLAY, session bus, accessibility bus, listener"
 
 RUN=$W/run
@@ -152,4 +166,16 @@ HEARD_MS=$(fake_now_ms)
 say "journal"
 reader tree >/dev/null
 ok "announced at $(fake_clock "$HEARD_MS"): \"$MESSAGE\""
+if [ -n "$ORCA" ]; then
+    # Orca lags a little behind the program, and writes its log out as it ends.
+    sleep 3
+    kill -INT "$ORCA"
+    waitfor 10 gone "$ORCA" || true
+    "$PY" -c '
+import re, sys
+log = open(sys.argv[1], errors="replace").read()
+for said in re.finditer(r"SPEECH OUTPUT: \x27(.*?)\x27 *\[?\{\x27established", log, re.S):
+    print(" ".join(said.group(1).split()))' "$W/orca.log" >"$ART/orca-speech.txt"
+    ok "Orca said $(wc -l <"$ART/orca-speech.txt") things: orca-speech.txt"
+fi
 echo "PASS total $(el) ms"
