@@ -9,6 +9,7 @@
 #include "platform/command_target.h"
 #include "platform/resources.h"
 #include "res/resource.h"
+#include "support/editor_pane_items.h"
 
 #include <QApplication>
 #include <QImage>
@@ -28,20 +29,15 @@ public:
     void OnTrayMenu(QMenu& menu) override { SetMenuItemText(menu, 0, QStringLiteral("Journal")); }
 };
 
-std::array<CoolPaneItem, 3> first{{{IDI_NEW_RECORD, 9, ID_PANE_ADD, {}, {}},
-                                   {IDI_CHANGE_RECORD, 10, ID_PANE_MODIFY, {}, {}},
-                                   {IDI_DELETE, 11, ID_PANE_DELETE, {}, {}}}};
-std::array<CoolPaneItem, 3> second{{{IDI_SETTINGS, 12, ID_PANE_SETTINGS, {}, {}},
-                                    {IDI_HELP, 13, ID_PANE_HELP, {}, {}},
-                                    {IDI_ABOUT, 14, ID_PANE_ABOUT, {}, {}}}};
+EditorPaneItems items;
 
 void BM_PanePaint(benchmark::State& state) {
     Owner owner;
     IXCoolPane pane;
     pane.textFromParent = true;
     pane.Create(QRect(0, 0, 124, 261), &owner, IDC_PANE);
-    pane.AddFolder({34, 3, first.data(), {}, 0, 0});
-    pane.AddFolder({35, 3, second.data(), {}, 0, 0});
+    pane.AddFolder({34, 3, items.records.data(), {}, 0, 0});
+    pane.AddFolder({35, 3, items.program.data(), {}, 0, 0});
     QImage target(124, 261, QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         pane.render(&target);
