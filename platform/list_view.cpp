@@ -401,11 +401,8 @@ void ListView::focusInEvent(QFocusEvent* event) {
 // list, or opening a window on it, the user would hear the list's name and not where the keys are.
 void ListView::TellReaderTheCurrentRow() {
     const QModelIndex current = currentIndex();
-    if (!hasFocus()) {
-        return;
-    }
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(this);
-    if (!current.isValid() || list == nullptr) {
+    if (!hasFocus() || !current.isValid() || list == nullptr) {
         return;
     }
     QAccessibleTableInterface* table = list->tableInterface();

@@ -136,8 +136,9 @@ protected:
 
 private:
     class OwnerDrawDelegate;
-    void TellReaderTheCurrentRow();
     class PlainDelegate;
+
+    void TellReaderTheCurrentRow();
 
     bool SelectionIn(int first, int last) const;
     void DropSelectionIf(bool removedSelected);

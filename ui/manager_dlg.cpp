@@ -34,6 +34,15 @@ namespace {
 constexpr std::array kTrayBitmaps{IDB_MENU_JOURNAL, IDB_MENU_EDITOR, IDB_MENU_CURRENT,
                                   IDB_MENU_EXIT};
 
+// A window the user has just asked for takes the keys, as a window shown on Windows does. Window
+// managers' focus-stealing rules would otherwise leave them where they were, and a user without a
+// mouse could not reach it.
+void TakeTheKeys(QWidget* window) {
+    if (window->isVisible()) {
+        window->activateWindow();
+    }
+}
+
 bool SameMinute(const SYSTEMTIME& a, const SYSTEMTIME& b) {
     return a.wMinute == b.wMinute && a.wHour == b.wHour && a.wDay == b.wDay &&
            a.wMonth == b.wMonth && a.wYear == b.wYear;
@@ -275,15 +284,6 @@ void CManagerDlg::OnCommand(int id) {
         break;
     }
     Dialog::OnCommand(id);
-}
-
-// A window the user has just asked for takes the keys, as a window shown on Windows does. Window
-// managers' focus-stealing rules would otherwise leave them where they were, and a user without a
-// mouse could not reach it.
-void CManagerDlg::TakeTheKeys(QWidget* window) {
-    if (window->isVisible()) {
-        window->activateWindow();
-    }
 }
 
 void CManagerDlg::OpenEditor() {

@@ -93,7 +93,6 @@ private:
     void FollowJournalFrame();
     void OpenEditor();
     void OpenCurrentMessages();
-    static void TakeTheKeys(QWidget* window);
     void Exit();
     bool DiscardNotify();
     // leaving: the program is ending, and the editor closes as it does then.
